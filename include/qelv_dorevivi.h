@@ -1,0 +1,76 @@
+/* qelv_dorevivi.dll: open pages of the web LIS and write barcode BMP files.
+ *
+ * Every function is __stdcall and takes NUL-terminated 8-bit texts in the
+ * process's ANSI code page; the DLL only reads them during the call.
+ *
+ * Page functions return the Windows shell's result: greater than 32 when the
+ * shell accepted the address, 32 or less for the shell's own error values,
+ * and 0 when nothing was opened (a NULL tested argument, an address over
+ * 1023 characters).
+ *
+ * Barcode functions return nonzero only when the whole BMP file was written;
+ * 0 means no file was written (and an existing file was left untouched when
+ * the input was refused before drawing).
+ */
+#ifndef QELV_DOREVIVI_H
+#define QELV_DOREVIVI_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#ifndef QELV_API
+#define QELV_API __declspec(dllimport)
+#endif
+#define QELV_CALL __stdcall
+
+/* Ordinal 1. Main page for a user. */
+QELV_API int QELV_CALL OpenVarEda(const char* pUrl, const char* pUserno);
+/* Ordinal 2. Main page, mode 1, for a patient; patname is required, never sent. */
+QELV_API int QELV_CALL lis_req(const char* pUrl, const char* pUserno,
+                               const char* patno, const char* patname);
+/* Ordinal 3. Main page, mode 2, for a department and ward. */
+QELV_API int QELV_CALL lis_exec(const char* pUrl, const char* pUserno,
+                                const char* depno, const char* wardno);
+/* Ordinal 4. Report page (mode 3), maximized; depno and wardno may be NULL. */
+QELV_API int QELV_CALL lis_report(const char* pUrl, const char* pUserno,
+                                  const char* patno, const char* patname,
+                                  const char* depno, const char* wardno);
+/* Ordinal 5. Main page, mode 4, for a patient. */
+QELV_API int QELV_CALL lis_bloodapply(const char* pUrl, const char* pUserno,
+                                      const char* patno);
+/* Ordinal 6. Main page, mode 5, for a department and ward. */
+QELV_API int QELV_CALL lis_bloodexec(const char* pUrl, const char* pUserno,
+                                     const char* depno, const char* wardno);
+/* Ordinal 7. Request entry page, mode 11, for a patient. */
+QELV_API int QELV_CALL lis_apply(const char* pUrl, const char* pUserno,
+                                 const char* patno);
+/* Ordinal 8. Code 128 (set C) BMP, painted, 35 pixels high. */
+QELV_API int QELV_CALL barcodeimage_create(const char* pBarcode,
+                                           const char* fileName);
+/* Ordinal 9. Code 128 (set C) BMP, drawn with the "code 128" font, 101 x 35. */
+QELV_API int QELV_CALL barcodeimage_create_font(const char* pBarcode,
+                                                const char* fileName);
+/* Ordinal 10. Interleaved 2 of 5 BMP; nRatio 2 or 3, nHeight 20 to 35. */
+QELV_API int QELV_CALL itf125barimage_create(int nRatio, int nHeight,
+                                             const char* pBarcode,
+                                             const char* fileName);
+/* Ordinal 11. Report page with two dates; the last four may be NULL. */
+QELV_API int QELV_CALL lis_reportdate(const char* pUrl, const char* pUserno,
+                                      const char* patno, const char* patname,
+                                      const char* depno, const char* wardno,
+                                      const char* inpdate, const char* outdate);
+/* Ordinal 12. Report page with dates and patient type; the last five may be NULL. */
+QELV_API int QELV_CALL lis_reportdateAndType(
+    const char* pUrl, const char* pUserno, const char* patno,
+    const char* patname, const char* depno, const char* wardno,
+    const char* inpdate, const char* outdate, const char* pattype);
+/* Ordinal 13. Main page, mode 6, for a patient of a clinic department. */
+QELV_API int QELV_CALL lis_req_clinic(const char* pUrl, const char* pUserno,
+                                      const char* patno, const char* deptno);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,29 @@
+#include "support/dll.h"
+
+#include <gtest/gtest.h>
+
+namespace qelvtest {
+
+std::string dll_path() {
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string path(exe);
+    path.resize(path.find_last_of("\\/") + 1);
+    return path + "qelv_dorevivi.dll";
+}
+
+Dll::Dll() : module(LoadLibraryA(dll_path().c_str())) {
+    if (!module) ADD_FAILURE() << "LoadLibrary failed for " << dll_path();
+}
+
+Dll::~Dll() {
+    if (module) FreeLibrary(module);
+}
+
+FARPROC Dll::by_name(const char* name) const { return GetProcAddress(module, name); }
+
+FARPROC Dll::by_ordinal(unsigned ordinal) const {
+    return GetProcAddress(module, MAKEINTRESOURCEA(ordinal));
+}
+
+}  // namespace qelvtest

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need on a fresh Debian 12 machine.
+# Idempotent: does nothing when every package is already there.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build make g++ pkg-config
+  g++-mingw-w64-i686 binutils-mingw-w64-i686
+  wine wine32:i386
+  libgtest-dev libgmock-dev
+  zbar-tools imagemagick python3-fontforge fontforge
+  xvfb
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "bootstrap: missing packages (${missing[*]}); run as root to install them" >&2
+  exit 1
+fi
+
+echo "bootstrap: installing ${missing[*]}"
+dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,2 @@
+// Placeholder command-line host.
+int main() { return 0; }

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine, headless, in the build tree's own prefix.
+# Used as the cross-compiling emulator, so ctest runs the Windows tests through it.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
+export WINEARCH=win32
+export WINEDEBUG=${WINEDEBUG:--all}
+# No Mono or Gecko download prompts on a machine without network.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+unset DISPLAY WAYLAND_DISPLAY
+if [ ! -f "$WINEPREFIX/.qelv-ready" ]; then
+  # Parallel tests may arrive here together; only one of them builds the prefix.
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/.qelv-ready" ]; then
+      wineboot --init >/dev/null 2>&1 || true
+      wineserver --wait || true
+      touch "$WINEPREFIX/.qelv-ready"
+    fi
+  ) 9>"$WINEPREFIX.lock"
+fi
+exec wine "$@"
