@@ -1,4 +1,4 @@
-// The three barcode exports (placeholder: guard only, until the writers land).
+// The painted barcode exports (placeholder: guard only, until the writers land).
 #include "frame/export_frame.h"
 #include "frame/exports.h"
 
@@ -6,10 +6,6 @@ using qelv::all_present;
 using qelv::kNoResult;
 
 QELV_EXPORT barcodeimage_create(const char* pBarcode, const char* fileName) {
-    if (!all_present(pBarcode, fileName)) return kNoResult;
-    return kNoResult;
-}
-QELV_EXPORT barcodeimage_create_font(const char* pBarcode, const char* fileName) {
     if (!all_present(pBarcode, fileName)) return kNoResult;
     return kNoResult;
 }
