@@ -1,0 +1,136 @@
+// Interleaved 2 of 5: digit table, pattern encoder and its log lines,
+// ratio and height normalisation.
+#include "symbology/itf.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using qelv::itf_digit_pattern;
+using qelv::itf_pattern_encode;
+
+std::vector<std::string> recorded;
+void record(const char* message) { recorded.emplace_back(message); }
+
+int modules(const std::string& widths) {
+    int sum = 0;
+    for (char c : widths) sum += c - '0';
+    return sum;
+}
+
+struct DigitRow {
+    char digit;
+    const char* ratio3;
+    const char* ratio2;
+};
+
+const DigitRow kDigitRows[] = {
+    {'0', "11331", "11221"}, {'1', "31113", "21112"}, {'2', "13113", "12112"},
+    {'3', "33111", "22111"}, {'4', "11313", "11212"}, {'5', "31311", "21211"},
+    {'6', "13311", "12211"}, {'7', "11133", "11122"}, {'8', "31131", "21121"},
+    {'9', "13131", "12121"},
+};
+
+TEST(ItfDigitPattern, TableForBothRatios) {
+    for (const auto& row : kDigitRows) {
+        EXPECT_EQ(itf_digit_pattern(row.digit, 3), row.ratio3) << row.digit;
+        EXPECT_EQ(itf_digit_pattern(row.digit, 2), row.ratio2) << row.digit;
+    }
+}
+
+TEST(ItfDigitPattern, NoEntryForOtherBytes) {
+    for (char c : {'/', ':', 'A', ' ', '\0'}) EXPECT_EQ(itf_digit_pattern(c, 2), "") << int(c);
+}
+
+struct EncodeCase {
+    int ratio;
+    const char* digits;
+    const char* pattern;
+    std::vector<std::string> log;
+    const char* why;
+};
+
+const EncodeCase kEncodeCases[] = {
+    {2, "1234", "111121121111222121121112211",
+     {"1111", "21112", "12112", "34", "22111", "11212", "", "111121121111222121121112211"},
+     "the worked example: 27 elements, 36 modules"},
+    {2, "", "1111211", {"1111", "1111211"}, "empty text: start and stop, 8 modules"},
+    {3, "", "1111311", {"1111", "1111311"}, "empty text at ratio 3: 9 modules"},
+    {2, "5", "11111211222111211", {"1111", "11221", "21211", "", "11111211222111211"},
+     "one digit is padded to the pair 0 5"},
+    {3, "12", "11113113111133311", {"1111", "31113", "13113", "", "11113113111133311"},
+     "17 elements, 27 modules"},
+    {3, "123", "111113113131131333111131311",
+     {"1111", "11331", "31113", "23", "13113", "33111", "", "111113113131131333111131311"},
+     "odd input 0123: 23 left after the first pair"},
+};
+
+TEST(ItfPatternEncode, WorkedExamplesWithTheirLogLines) {
+    for (const auto& c : kEncodeCases) {
+        recorded.clear();
+        EXPECT_EQ(itf_pattern_encode(c.ratio, c.digits, record), c.pattern) << c.why;
+        EXPECT_EQ(recorded, c.log) << c.why;
+    }
+}
+
+struct RefusedCase {
+    const char* digits;
+    const char* why;
+};
+
+TEST(ItfPatternEncode, RefusedTextGivesNothingAndLogsNothing) {
+    const std::string too_long(203, '1');
+    const RefusedCase cases[] = {
+        {nullptr, "missing text"},
+        {"1A", "a letter has no table entry"},
+        {"-5", "a sign has no table entry"},
+        {too_long.c_str(), "203 digits pad to 204, beyond the capacity"},
+    };
+    for (const auto& c : cases) {
+        recorded.clear();
+        EXPECT_EQ(itf_pattern_encode(2, c.digits, record), "") << c.why;
+        EXPECT_TRUE(recorded.empty()) << c.why;
+    }
+}
+
+TEST(ItfPatternEncode, LargestInputFillsTheCapacity) {
+    const std::string digits(202, '8');
+    for (int ratio : {2, 3}) {
+        recorded.clear();
+        const std::string pattern = itf_pattern_encode(ratio, digits.c_str(), record);
+        EXPECT_EQ(pattern.size(), 1017u);
+        EXPECT_EQ(modules(pattern), ratio == 3 ? 9 * 202 + 9 : 7 * 202 + 8);
+        EXPECT_EQ(recorded.size(), 2u + 3u * 101u);
+    }
+    EXPECT_EQ(itf_pattern_encode(2, std::string(201, '8').c_str(), record).size(), 1017u);
+}
+
+TEST(ItfPatternEncode, OtherRatiosCountAsTwo) {
+    for (int ratio : {0, 1, 4, -1}) {
+        EXPECT_EQ(itf_pattern_encode(ratio, "1234", record), "111121121111222121121112211");
+    }
+}
+
+struct NormalCase {
+    int given;
+    int used;
+    const char* why;
+};
+
+TEST(ItfNormalisation, RatioAndHeight) {
+    const NormalCase ratios[] = {
+        {2, 2, "kept"}, {3, 3, "kept"}, {0, 2, "zero"}, {1, 2, "one"}, {4, 2, "four"},
+        {-1, 2, "negative"},
+    };
+    for (const auto& c : ratios) EXPECT_EQ(qelv::itf_ratio(c.given), c.used) << c.why;
+    const NormalCase heights[] = {
+        {0, 20, "zero"},   {-5, 20, "negative"}, {19, 20, "just below"}, {20, 20, "lowest"},
+        {27, 27, "inside"}, {35, 35, "highest"}, {36, 35, "just above"}, {1000, 35, "far above"},
+    };
+    for (const auto& c : heights) EXPECT_EQ(qelv::itf_height(c.given), c.used) << c.why;
+}
+
+}  // namespace
