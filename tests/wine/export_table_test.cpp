@@ -1,0 +1,305 @@
+// What a host's loader and linker see in qelv_dorevivi.dll: the export and
+// import directories read from the file's own bytes, the version resource,
+// and the exports bound through the real loader by name and by ordinal.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/dll.h"
+
+namespace {
+
+using qelvtest::Dll;
+
+struct ExportRow {
+    unsigned ordinal;
+    const char* name;
+};
+
+// The export table hosts bind to; the samples carry the decorated names a
+// Windows C++ compiler gives them.
+constexpr ExportRow kExportTable[] = {
+    {1, "OpenVarEda"},
+    {2, "lis_req"},
+    {3, "lis_exec"},
+    {4, "lis_report"},
+    {5, "lis_bloodapply"},
+    {6, "lis_bloodexec"},
+    {7, "lis_apply"},
+    {8, "barcodeimage_create"},
+    {9, "barcodeimage_create_font"},
+    {10, "itf125barimage_create"},
+    {11, "lis_reportdate"},
+    {12, "lis_reportdateAndType"},
+    {13, "lis_req_clinic"},
+    {14, "??0CQelvLogic@@QAE@XZ"},
+    {15, "??4CQelvLogic@@QAEAAV0@ABV0@@Z"},
+    {16, "?fnQelvLogic@@YAHXZ"},
+    {17, "?nQelvLogic@@3HA"},
+};
+constexpr std::size_t kExportCount = std::size(kExportTable);
+
+// --- A by-hand reader of the PE file: no loader, no image help library. ---
+
+struct Section {
+    std::uint32_t rva, size, file_offset;
+};
+
+struct PeFile {
+    std::vector<std::uint8_t> bytes;
+    std::uint16_t machine = 0;
+    std::uint16_t characteristics = 0;
+    std::uint16_t magic = 0;
+    std::uint32_t dir_rva[16] = {};
+    std::uint32_t dir_size[16] = {};
+    std::vector<Section> sections;
+    bool valid = false;
+
+    std::uint32_t u32(std::size_t at) const {
+        if (at + 4 > bytes.size()) return 0;
+        std::uint32_t v = 0;
+        std::memcpy(&v, &bytes[at], 4);
+        return v;
+    }
+    std::uint16_t u16(std::size_t at) const {
+        if (at + 2 > bytes.size()) return 0;
+        std::uint16_t v = 0;
+        std::memcpy(&v, &bytes[at], 2);
+        return v;
+    }
+    // File offset of an RVA, or 0 when no section holds it.
+    std::size_t offset(std::uint32_t rva) const {
+        for (const Section& s : sections) {
+            if (rva >= s.rva && rva < s.rva + s.size) return s.file_offset + (rva - s.rva);
+        }
+        return 0;
+    }
+    std::string text_at(std::uint32_t rva) const {
+        std::size_t at = offset(rva);
+        std::string out;
+        while (at != 0 && at < bytes.size() && bytes[at] != 0 && out.size() < 512) {
+            out += static_cast<char>(bytes[at++]);
+        }
+        return out;
+    }
+};
+
+PeFile read_pe(const std::string& path) {
+    PeFile pe;
+    std::ifstream in(path, std::ios::binary);
+    pe.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (pe.u16(0) != 0x5A4D) return pe;  // "MZ"
+    const std::size_t nt = pe.u32(0x3C);
+    if (pe.u32(nt) != 0x00004550) return pe;  // "PE\0\0"
+    const std::size_t coff = nt + 4;
+    pe.machine = pe.u16(coff);
+    const std::uint16_t section_count = pe.u16(coff + 2);
+    const std::uint16_t optional_size = pe.u16(coff + 16);
+    pe.characteristics = pe.u16(coff + 18);
+    const std::size_t opt = coff + 20;
+    pe.magic = pe.u16(opt);
+    const std::uint32_t dir_count = std::min<std::uint32_t>(pe.u32(opt + 92), 16);
+    for (std::uint32_t i = 0; i < dir_count; ++i) {
+        pe.dir_rva[i] = pe.u32(opt + 96 + 8 * i);
+        pe.dir_size[i] = pe.u32(opt + 100 + 8 * i);
+    }
+    const std::size_t table = opt + optional_size;
+    for (std::uint16_t i = 0; i < section_count; ++i) {
+        const std::size_t s = table + 40 * i;
+        const std::uint32_t virtual_size = pe.u32(s + 8);
+        const std::uint32_t raw_size = pe.u32(s + 16);
+        pe.sections.push_back({pe.u32(s + 12), std::max(virtual_size, raw_size), pe.u32(s + 20)});
+    }
+    pe.valid = true;
+    return pe;
+}
+
+struct ExportDirectory {
+    std::string module_name;
+    std::uint32_t ordinal_base = 0;
+    std::uint32_t function_count = 0;
+    std::uint32_t name_count = 0;
+    std::map<std::string, std::uint32_t> ordinal_of;  // name -> ordinal
+    std::vector<std::uint32_t> function_rvas;         // by ordinal - base
+};
+
+ExportDirectory read_exports(const PeFile& pe) {
+    ExportDirectory d;
+    const std::size_t at = pe.offset(pe.dir_rva[0]);
+    if (at == 0) return d;
+    d.module_name = pe.text_at(pe.u32(at + 12));
+    d.ordinal_base = pe.u32(at + 16);
+    d.function_count = pe.u32(at + 20);
+    d.name_count = pe.u32(at + 24);
+    const std::size_t functions = pe.offset(pe.u32(at + 28));
+    const std::size_t names = pe.offset(pe.u32(at + 32));
+    const std::size_t ordinals = pe.offset(pe.u32(at + 36));
+    for (std::uint32_t i = 0; i < d.function_count && i < 4096; ++i) {
+        d.function_rvas.push_back(pe.u32(functions + 4 * i));
+    }
+    for (std::uint32_t i = 0; i < d.name_count && i < 4096; ++i) {
+        d.ordinal_of[pe.text_at(pe.u32(names + 4 * i))] = d.ordinal_base + pe.u16(ordinals + 2 * i);
+    }
+    return d;
+}
+
+std::vector<std::string> read_import_names(const PeFile& pe) {
+    std::vector<std::string> names;
+    std::size_t at = pe.offset(pe.dir_rva[1]);
+    // One 20-byte descriptor per DLL, ended by an all-zero descriptor.
+    for (; at != 0 && pe.u32(at + 12) != 0 && names.size() < 256; at += 20) {
+        names.push_back(pe.text_at(pe.u32(at + 12)));
+    }
+    return names;
+}
+
+std::string lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+bool is_system_dll(const std::string& name) {
+    static const char* const kSystem[] = {"kernel32.dll", "user32.dll", "gdi32.dll",
+                                          "shell32.dll", "msvcrt.dll"};
+    const std::string n = lower(name);
+    for (const char* s : kSystem) {
+        if (n == s) return true;
+    }
+    return n.rfind("api-ms-win-", 0) == 0;
+}
+
+class ExportTable : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { pe_ = new PeFile(read_pe(qelvtest::dll_path())); }
+    static void TearDownTestSuite() {
+        delete pe_;
+        pe_ = nullptr;
+    }
+    static const PeFile& pe() { return *pe_; }
+
+private:
+    static PeFile* pe_;
+};
+PeFile* ExportTable::pe_ = nullptr;
+
+TEST_F(ExportTable, IsA32BitX86Dll) {
+    ASSERT_TRUE(pe().valid) << qelvtest::dll_path();
+    EXPECT_EQ(pe().machine, 0x14C);  // IMAGE_FILE_MACHINE_I386
+    EXPECT_EQ(pe().magic, 0x10B);    // PE32 optional header
+    EXPECT_NE(pe().characteristics & 0x2000, 0);  // IMAGE_FILE_DLL
+}
+
+TEST_F(ExportTable, NamesTheModuleWithOrdinalBaseOneAndNoGaps) {
+    const ExportDirectory d = read_exports(pe());
+    EXPECT_EQ(d.module_name, "qelv_dorevivi.dll");
+    EXPECT_EQ(d.ordinal_base, 1u);
+    EXPECT_EQ(d.function_count, kExportCount);
+    EXPECT_EQ(d.name_count, kExportCount);
+    const std::uint32_t dir_end = pe().dir_rva[0] + pe().dir_size[0];
+    for (std::size_t i = 0; i < d.function_rvas.size(); ++i) {
+        const std::uint32_t rva = d.function_rvas[i];
+        EXPECT_NE(rva, 0u) << "ordinal " << i + 1 << " is a gap";
+        // An RVA inside the export directory would be a forwarder text.
+        EXPECT_FALSE(rva >= pe().dir_rva[0] && rva < dir_end) << "ordinal " << i + 1;
+    }
+}
+
+TEST_F(ExportTable, EachNameSitsOnItsOrdinal) {
+    const ExportDirectory d = read_exports(pe());
+    for (const ExportRow& row : kExportTable) {
+        SCOPED_TRACE(row.name);
+        const auto it = d.ordinal_of.find(row.name);
+        ASSERT_NE(it, d.ordinal_of.end()) << "not exported";
+        EXPECT_EQ(it->second, row.ordinal);
+    }
+    for (const auto& [name, ordinal] : d.ordinal_of) {
+        const bool known = std::any_of(std::begin(kExportTable), std::end(kExportTable),
+                                       [&](const ExportRow& r) { return name == r.name; });
+        EXPECT_TRUE(known) << "unexpected export " << name << " @" << ordinal;
+    }
+}
+
+// A host machine has no MinGW runtime DLLs; the DLL must not need them.
+TEST_F(ExportTable, ImportsSystemDllsOnly) {
+    const std::vector<std::string> imports = read_import_names(pe());
+    EXPECT_FALSE(imports.empty());
+    for (const std::string& name : imports) {
+        EXPECT_TRUE(is_system_dll(name)) << "imports " << name;
+        const std::string n = lower(name);
+        EXPECT_EQ(n.find("libstdc++"), std::string::npos) << name;
+        EXPECT_EQ(n.find("libgcc"), std::string::npos) << name;
+        EXPECT_EQ(n.find("winpthread"), std::string::npos) << name;
+    }
+}
+
+std::string version_string(const std::vector<char>& info, const char* key) {
+    struct Translation {
+        WORD language, code_page;
+    };
+    Translation* t = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(info.data(), "\\VarFileInfo\\Translation",
+                        reinterpret_cast<void**>(&t), &length) ||
+        length < sizeof(Translation)) {
+        return {};
+    }
+    char path[128];
+    std::snprintf(path, sizeof path, "\\StringFileInfo\\%04x%04x\\%s", t->language,
+                  t->code_page, key);
+    char* value = nullptr;
+    if (!VerQueryValueA(info.data(), path, reinterpret_cast<void**>(&value), &length)) return {};
+    return std::string(value, value + std::strlen(value));
+}
+
+TEST(VersionResource, CarriesFileVersionProductNameAndDescription) {
+    const std::string path = qelvtest::dll_path();
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
+    ASSERT_GT(size, 0u) << "no version resource";
+    std::vector<char> info(size);
+    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, info.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    ASSERT_GE(length, sizeof(VS_FIXEDFILEINFO));
+    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+    EXPECT_NE(fixed->dwFileVersionMS | fixed->dwFileVersionLS, 0u);
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
+
+    EXPECT_EQ(version_string(info, "ProductName"), "qelv_dorevivi");
+    EXPECT_EQ(version_string(info, "OriginalFilename"), "qelv_dorevivi.dll");
+    EXPECT_FALSE(version_string(info, "FileDescription").empty());
+    EXPECT_FALSE(version_string(info, "FileVersion").empty());
+}
+
+// A host may bind by either; both must reach the same code.
+TEST(LoadedExports, BindByNameAndByOrdinalToTheSameAddress) {
+    Dll dll;
+    ASSERT_NE(dll.module, nullptr);
+    for (const ExportRow& row : kExportTable) {
+        SCOPED_TRACE(row.name);
+        const FARPROC by_name = dll.by_name(row.name);
+        EXPECT_NE(by_name, nullptr);
+        EXPECT_EQ(by_name, dll.by_ordinal(row.ordinal));
+    }
+    EXPECT_EQ(dll.by_ordinal(0), nullptr);
+    EXPECT_EQ(dll.by_ordinal(kExportCount + 1), nullptr);
+    // Names are exact: no decorated stdcall aliases for hosts to trip over.
+    EXPECT_EQ(dll.by_name("OpenVarEda@8"), nullptr);
+    EXPECT_EQ(dll.by_name("_OpenVarEda@8"), nullptr);
+    EXPECT_EQ(dll.by_name("openvareda"), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,142 @@
+// Stack clean-up of every working export, measured on the real stack: a host
+// compiled against stdcall prototypes crashes, or slowly corrupts its frame,
+// when the callee removes a different number of bytes than 4 per parameter.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "support/dll.h"
+
+// Pushes count 32-bit arguments (last first), calls fn, and stores in
+// *removed how many bytes the callee popped; the caller's stack pointer is
+// restored whatever the callee did. Returns fn's EAX.
+extern "C" std::int32_t qelv_call_measured(const void* fn, const std::uint32_t* args,
+                                           std::int32_t count, std::int32_t* removed);
+
+asm(R"(
+    .text
+    .globl _qelv_call_measured
+_qelv_call_measured:
+    pushl %ebp
+    movl  %esp, %ebp
+    pushl %ebx
+    pushl %esi
+    pushl %edi
+    movl  12(%ebp), %esi
+    movl  16(%ebp), %ecx
+    movl  %esp, %edi
+1:  testl %ecx, %ecx
+    jz    2f
+    decl  %ecx
+    pushl (%esi,%ecx,4)
+    jmp   1b
+2:  movl  %esp, %ebx
+    call  *8(%ebp)
+    movl  %esp, %ecx
+    subl  %ebx, %ecx
+    movl  %edi, %esp
+    movl  20(%ebp), %edx
+    movl  %ecx, (%edx)
+    popl  %edi
+    popl  %esi
+    popl  %ebx
+    popl  %ebp
+    ret
+)");
+
+namespace {
+
+struct CleanupRow {
+    const char* name;
+    unsigned ordinal;
+    std::int32_t params;
+    std::int32_t removed;  // bytes the callee must pop
+    bool leading_ints;     // itf125barimage_create: ratio and height first
+};
+
+// NULL texts make the argument guard return at once, so no page opens and
+// no file appears; the epilogue is the one every path shares.
+constexpr CleanupRow kCleanup[] = {
+    {"OpenVarEda", 1, 2, 8, false},
+    {"lis_req", 2, 4, 16, false},
+    {"lis_exec", 3, 4, 16, false},
+    {"lis_report", 4, 6, 24, false},
+    {"lis_bloodapply", 5, 3, 12, false},
+    {"lis_bloodexec", 6, 4, 16, false},
+    {"lis_apply", 7, 3, 12, false},
+    {"barcodeimage_create", 8, 2, 8, false},
+    {"barcodeimage_create_font", 9, 2, 8, false},
+    {"itf125barimage_create", 10, 4, 16, true},
+    {"lis_reportdate", 11, 8, 32, false},
+    {"lis_reportdateAndType", 12, 9, 36, false},
+    {"lis_req_clinic", 13, 4, 16, false},
+};
+
+TEST(Stdcall, EachWorkingExportPopsFourBytesPerParameter) {
+    qelvtest::Dll dll;
+    ASSERT_NE(dll.module, nullptr);
+    for (const CleanupRow& row : kCleanup) {
+        SCOPED_TRACE(row.name);
+        const FARPROC fn = dll.by_name(row.name);
+        ASSERT_NE(fn, nullptr);
+        ASSERT_EQ(fn, dll.by_ordinal(row.ordinal));
+        std::uint32_t args[9] = {};
+        if (row.leading_ints) {
+            args[0] = 2;
+            args[1] = 20;
+        }
+        std::int32_t removed = -1;
+        const std::int32_t result = qelv_call_measured(reinterpret_cast<const void*>(fn), args,
+                                                       row.params, &removed);
+        EXPECT_EQ(removed, row.removed);
+        EXPECT_EQ(removed, 4 * row.params);
+        EXPECT_EQ(result, 0) << "a refused call reports that nothing happened";
+    }
+}
+
+// The ratio and height are never tested, so odd integers must not change how
+// the refused call returns.
+TEST(Stdcall, ItfWithNullTextsIgnoresItsIntegers) {
+    qelvtest::Dll dll;
+    const FARPROC fn = dll.by_name("itf125barimage_create");
+    ASSERT_NE(fn, nullptr);
+    const std::uint32_t cases[][4] = {
+        {0, 0, 0, 0}, {0xFFFFFFFFu, 0x80000000u, 0, 0}, {3, 1000, 0, 0}};
+    for (const auto& args : cases) {
+        std::int32_t removed = -1;
+        EXPECT_EQ(qelv_call_measured(reinterpret_cast<const void*>(fn), args, 4, &removed), 0);
+        EXPECT_EQ(removed, 16);
+    }
+}
+
+// fnQelvLogic is cdecl with no parameters: it must pop nothing.
+TEST(Stdcall, SampleFunctionIsCdeclAndPopsNothing) {
+    qelvtest::Dll dll;
+    const FARPROC fn = dll.by_ordinal(16);
+    ASSERT_NE(fn, nullptr);
+    std::int32_t removed = -1;
+    EXPECT_EQ(qelv_call_measured(reinterpret_cast<const void*>(fn), nullptr, 0, &removed), 42);
+    EXPECT_EQ(removed, 0);
+}
+
+// Guards against a thunk that measures nothing: a cdecl function with
+// arguments leaves them on the stack, and the thunk must see that.
+extern "C" std::int32_t __cdecl qelv_cdecl_probe(std::int32_t a, std::int32_t b) { return a + b; }
+extern "C" std::int32_t __stdcall qelv_stdcall_probe(std::int32_t a, std::int32_t b) {
+    return a - b;
+}
+
+TEST(Stdcall, ThunkTellsCallerCleanupFromCalleeCleanup) {
+    const std::uint32_t args[2] = {7, 5};
+    std::int32_t removed = -1;
+    EXPECT_EQ(qelv_call_measured(reinterpret_cast<const void*>(&qelv_cdecl_probe), args, 2,
+                                 &removed),
+              12);
+    EXPECT_EQ(removed, 0);
+    EXPECT_EQ(qelv_call_measured(reinterpret_cast<const void*>(&qelv_stdcall_probe), args, 2,
+                                 &removed),
+              2);
+    EXPECT_EQ(removed, 8);
+}
+
+}  // namespace
