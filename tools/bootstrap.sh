@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   zbar-tools imagemagick python3-fontforge fontforge
   xvfb
+  llvm lld clang  # the import library in MSVC's format, and an MSVC-style test link
 )
 
 missing=()

@@ -1,0 +1,63 @@
+# What an integrator gets from `cmake --install`: the DLL and the command-line
+# caller, the header, an import library and module-definition file, and the
+# integration guide.
+#
+#   bin/qelv_dorevivi.dll  bin/qelvcall.exe
+#   include/qelv_dorevivi.h
+#   lib/qelv_dorevivi.lib  lib/qelv_dorevivi.def
+#   doc/integration-guide.md
+if(NOT WIN32)
+  return()
+endif()
+
+# The import library the linker makes along with the DLL names the working
+# exports without their @bytes, so a caller compiled against the stdcall
+# prototypes (which references _OpenVarEda@8) does not link against it. The
+# one we ship is in the short import format that MSVC's own tools write: each
+# decorated symbol imports the plain name, its objects are SafeSEH-clean for
+# MSVC's x86 linker, and MinGW's linker reads it too.
+set(qelv_def_in ${CMAKE_SOURCE_DIR}/frame/qelv_dorevivi.def)
+set(qelv_sdk_dir ${CMAKE_BINARY_DIR}/sdk)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${qelv_def_in})
+
+file(STRINGS ${qelv_def_in} qelv_def_lines)
+set(qelv_plain_def "; Names and ordinals of qelv_dorevivi.dll's exports.\n")
+string(APPEND qelv_plain_def "; 1 to 13 are __stdcall functions exported without decoration.\n")
+string(APPEND qelv_plain_def "LIBRARY \"qelv_dorevivi.dll\"\nEXPORTS\n")
+set(qelv_implib_def "LIBRARY \"qelv_dorevivi.dll\"\nEXPORTS\n")
+foreach(line IN LISTS qelv_def_lines)
+  if(line MATCHES "^[ \t]*([^ \t;=]+)[ \t]*=[ \t]*([^ \t]+)[ \t]+@([0-9]+)[ \t]*(DATA)?")
+    set(exported ${CMAKE_MATCH_1})
+    set(internal ${CMAKE_MATCH_2})
+    set(ordinal ${CMAKE_MATCH_3})
+    set(data ${CMAKE_MATCH_4})
+    string(STRIP "${exported} @${ordinal} ${data}" entry)
+    string(APPEND qelv_plain_def "    ${entry}\n")
+    # The stdcall symbol, whose @bytes the tool strips (-k) for the import.
+    string(REGEX REPLACE "@[0-9]+$" "" undecorated "${internal}")
+    if(undecorated STREQUAL exported AND NOT internal STREQUAL exported)
+      set(exported ${internal})
+    endif()
+    string(STRIP "${exported} @${ordinal} ${data}" entry)
+    string(APPEND qelv_implib_def "    ${entry}\n")
+  endif()
+endforeach()
+file(WRITE ${qelv_sdk_dir}/qelv_dorevivi.def "${qelv_plain_def}")
+file(WRITE ${CMAKE_BINARY_DIR}/qelv_dorevivi-implib.def "${qelv_implib_def}")
+
+find_program(QELV_LLVM_DLLTOOL NAMES llvm-dlltool llvm-dlltool-14 REQUIRED)
+add_custom_command(
+  OUTPUT ${qelv_sdk_dir}/qelv_dorevivi.lib
+  COMMAND ${QELV_LLVM_DLLTOOL} -m i386 -k -D qelv_dorevivi.dll
+          -d ${CMAKE_BINARY_DIR}/qelv_dorevivi-implib.def
+          -l ${qelv_sdk_dir}/qelv_dorevivi.lib
+  DEPENDS ${qelv_def_in}
+  COMMENT "Import library for integrators"
+  VERBATIM)
+add_custom_target(qelv_import_library ALL DEPENDS ${qelv_sdk_dir}/qelv_dorevivi.lib)
+
+install(FILES $<TARGET_FILE:qelv_dorevivi> $<TARGET_FILE:qelvcall> DESTINATION bin)
+install(FILES ${CMAKE_SOURCE_DIR}/include/qelv_dorevivi.h DESTINATION include)
+install(FILES ${qelv_sdk_dir}/qelv_dorevivi.lib ${qelv_sdk_dir}/qelv_dorevivi.def
+        DESTINATION lib)
+install(FILES ${CMAKE_SOURCE_DIR}/docs/integration-guide.md DESTINATION doc OPTIONAL)
