@@ -1,5 +1,6 @@
 #include "frame/text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -41,8 +42,10 @@ std::string text_from(const char* text, std::int32_t n) {
     if (!text) return {};
     const std::size_t length = std::strlen(text);
     if (at_or_beyond(n, length)) return {};
-    // n is below the length here, so the count L - n + 1 is positive.
-    return *text_right(text, static_cast<std::int32_t>(length) - n + 1);
+    // The last L - n + 1 bytes; n = 0 asks for more than the text holds and
+    // gets all of it. Counted in size_t so no length can overflow the count.
+    const std::size_t skip = n < 1 ? 0 : static_cast<std::size_t>(n) - 1;
+    return std::string(text + skip, length - skip);
 }
 
 std::string text_from_int(std::int32_t value) {
@@ -53,6 +56,7 @@ std::string text_from_int(std::int32_t value) {
 
 int text_compare(const char* a, const char* b) {
     if (!a) return 0;
+    if (!b) b = "";
     for (; *a && *b; ++a, ++b) {
         const auto x = static_cast<signed char>(*a);
         const auto y = static_cast<signed char>(*b);

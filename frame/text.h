@@ -21,13 +21,14 @@ std::optional<std::string> text_left(const char* text, std::int32_t n);
 std::optional<std::string> text_right(const char* text, std::int32_t n);
 
 // The text from its n-th byte (counted from 1) on; empty when the text is
-// missing or n is not below the length. Callers hand in at most 1023 bytes.
+// missing or n is not below the length. The tail is never cut, however long.
 std::string text_from(const char* text, std::int32_t n);
 
 // Decimal text as "%d" writes it.
 std::string text_from_int(std::int32_t value);
 
-// -1, 0 or 1, comparing bytes as signed chars; 0 when a is missing.
+// -1, 0 or 1, comparing bytes as signed chars; 0 when a is missing. A missing
+// b compares as the empty text.
 int text_compare(const char* a, const char* b);
 
 }  // namespace qelv

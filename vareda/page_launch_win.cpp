@@ -1,0 +1,33 @@
+#include "vareda/page_launch.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <cstdint>
+
+#include "frame/export_frame.h"
+#include "vareda/page_compose.h"
+
+namespace qelv {
+
+namespace {
+
+std::int32_t open_address(const PageRow& row, const char* const* args) {
+    char address[kAddressSize] = {};
+    if (!page_compose(row, args, address)) return kNoResult;
+    const HINSTANCE shell = ShellExecuteA(nullptr, "OPEN", address, "", "", row.show);
+    // Not a handle: the shell's status code, which fits in 32 bits.
+    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(shell));
+}
+
+}  // namespace
+
+std::int32_t page_launch(const PageRow& row, const char* const* args) {
+    for (int i = 0; i < row.tested_count; ++i) {
+        if (!args[i]) return kNoResult;
+    }
+    return guarded([&] { return open_address(row, args); });
+}
+
+}  // namespace qelv
