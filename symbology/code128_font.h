@@ -1,0 +1,28 @@
+// Code 128, character set C, as the character text of a barcode font.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace qelv {
+
+// Input that fits the 1024-byte working copy once odd input has its "0".
+constexpr std::size_t kCode128FontMaxInput = 1022;
+
+// Character codes in the barcode font.
+constexpr unsigned char kCode128FontStartC = 205;
+constexpr unsigned char kCode128FontStop = 206;
+
+// The font character of symbol value v: v + 32 below 95, else v + 100,
+// kept to 8 bits.
+unsigned char code128_font_char(int value);
+
+// Start C, one character per digit pair (odd input gets a leading "0";
+// each pair is worth what atoi reads), the modulo-103 check character and
+// the stop. After each character behind the start, the text so far goes to
+// the diagnostic log: n + 2 lines for n pairs.
+// A missing text, or one longer than kCode128FontMaxInput, gives the empty
+// text and logs nothing.
+std::string code128_font_text(const char* digits);
+
+}  // namespace qelv
