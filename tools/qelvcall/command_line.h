@@ -1,0 +1,32 @@
+// What the user asked qelvcall for, read from the command line.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "tools/qelvcall/export_list.h"
+
+namespace qelvcall {
+
+enum class Action { call, dry_run, list, help };
+
+struct Request {
+    Action action = Action::call;
+    const char* dll_path = nullptr;   // nullptr: the DLL next to qelvcall.exe
+    const char* font_path = nullptr;  // loaded privately before the call
+    const ExportInfo* target = nullptr;
+    const char* texts[kMaxParams] = {};  // nullptr where the user wrote NULL
+    std::int32_t ints[kMaxParams] = {};
+    char error[200] = {};
+};
+
+// The word that stands for a null pointer in place of a text.
+constexpr const char* kNullWord = "NULL";
+
+// False, with request.error set, when the command line is not usable.
+bool parse_command_line(int argc, const char* const* argv, Request& request);
+
+void print_usage(std::FILE* out);
+void print_export_list(std::FILE* out);
+
+}  // namespace qelvcall

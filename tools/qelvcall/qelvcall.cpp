@@ -1,2 +1,0 @@
-// Placeholder command-line host.
-int main() { return 0; }

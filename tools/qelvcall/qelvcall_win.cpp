@@ -1,0 +1,112 @@
+// qelvcall: calls one export of qelv_dorevivi.dll from the command line, the
+// way a host binds it (by name, stdcall, 32-bit arguments).
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <utility>
+
+#include "tools/qelvcall/command_line.h"
+#include "tools/qelvcall/dry_run.h"
+
+namespace {
+
+using qelvcall::ExportInfo;
+using qelvcall::Request;
+
+constexpr int kExitNothingHappened = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitNotLoaded = 3;
+
+template <std::size_t... I>
+std::int32_t call_with(FARPROC fn, const std::uintptr_t* args, std::index_sequence<I...>) {
+    using Fn = std::int32_t(__stdcall*)(decltype(static_cast<void>(I), std::uintptr_t{})...);
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(fn))(args[I]...);
+}
+
+template <std::size_t N>
+std::int32_t call_n(FARPROC fn, const std::uintptr_t* args) {
+    return call_with(fn, args, std::make_index_sequence<N>{});
+}
+
+using Caller = std::int32_t (*)(FARPROC, const std::uintptr_t*);
+constexpr Caller kCallers[qelvcall::kMaxParams + 1] = {
+    call_n<0>, call_n<1>, call_n<2>, call_n<3>, call_n<4>,
+    call_n<5>, call_n<6>, call_n<7>, call_n<8>, call_n<9>};
+
+std::string dll_next_to_exe() {
+    char exe[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string path(exe, n);
+    path.resize(path.find_last_of("\\/") + 1);
+    return path + "qelv_dorevivi.dll";
+}
+
+// A page export succeeded when the shell accepted the address; a barcode
+// export when it wrote its file.
+bool succeeded(const ExportInfo& target, std::int32_t result) {
+    return target.is_page ? result > 32 : result != 0;
+}
+
+int call_export(HMODULE dll, const Request& request) {
+    const ExportInfo& target = *request.target;
+    const FARPROC fn = GetProcAddress(dll, target.name);
+    if (!fn) {
+        std::fprintf(stderr, "qelvcall: the DLL has no export %s\n", target.name);
+        return kExitNotLoaded;
+    }
+    std::uintptr_t args[qelvcall::kMaxParams] = {};
+    for (int p = 0; p < target.param_count; ++p) {
+        args[p] = target.params[p].is_int
+                      ? static_cast<std::uint32_t>(request.ints[p])
+                      : reinterpret_cast<std::uintptr_t>(request.texts[p]);
+    }
+    const std::int32_t result = kCallers[target.param_count](fn, args);
+    std::printf("%s returned %d\n", target.name, static_cast<int>(result));
+    return succeeded(target, result) ? 0 : kExitNothingHappened;
+}
+
+int load_and_call(const Request& request) {
+    const std::string path = request.dll_path ? request.dll_path : dll_next_to_exe();
+    const HMODULE dll = LoadLibraryA(path.c_str());
+    if (!dll) {
+        std::fprintf(stderr, "qelvcall: cannot load %s (error %lu)\n", path.c_str(),
+                     static_cast<unsigned long>(GetLastError()));
+        return kExitNotLoaded;
+    }
+    int status = kExitNotLoaded;
+    const char* font = request.font_path;
+    if (font && AddFontResourceExA(font, FR_PRIVATE, nullptr) == 0) {
+        std::fprintf(stderr, "qelvcall: cannot load the font %s\n", font);
+    } else {
+        status = call_export(dll, request);
+        if (font) RemoveFontResourceExA(font, FR_PRIVATE, nullptr);
+    }
+    FreeLibrary(dll);
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Request request;
+    if (!qelvcall::parse_command_line(argc, argv, request)) {
+        std::fprintf(stderr, "qelvcall: %s\n", request.error);
+        qelvcall::print_usage(stderr);
+        return kExitUsage;
+    }
+    switch (request.action) {
+    case qelvcall::Action::help:
+        qelvcall::print_usage(stdout);
+        return 0;
+    case qelvcall::Action::list:
+        qelvcall::print_export_list(stdout);
+        return 0;
+    case qelvcall::Action::dry_run:
+        return qelvcall::dry_run(request, stdout);
+    case qelvcall::Action::call:
+        break;
+    }
+    return load_and_call(request);
+}
