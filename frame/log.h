@@ -3,7 +3,8 @@
 //
 // Each entry is appended with one write through an append-only handle, so
 // entries of several threads or processes never overwrite or split each
-// other. Cases the log turns away, silently and without touching any file:
+// other. On Windows the write also holds a byte-range lock far past the
+// data, for Wine, whose append-only writes are not atomic. Cases the log turns away, silently and without touching any file:
 // - a null message;
 // - a current directory that does not fit 259 characters (or cannot be read);
 // - a file that opens neither for appending nor, as a fallback, for writing

@@ -39,6 +39,34 @@ HANDLE open_cut_to_zero(const char* path) {
                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// Wine carries out an append-only write as "find the end, then write
+// there", so writers racing between the two steps overwrite each other.
+// A byte-range lock far beyond any data (readers never meet it) orders the
+// writers of all processes. The wait is bounded: past it, or where the
+// handle cannot be locked at all, the entry is written unlocked rather
+// than the caller held up.
+constexpr DWORD kLockOffsetHigh = 0x7FFFFFFF;
+constexpr int kLockTries = 200;
+
+bool lock_for_append(HANDLE file) {
+    for (int i = 0; i < kLockTries; ++i) {
+        OVERLAPPED at = {};
+        at.OffsetHigh = kLockOffsetHigh;
+        if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+            return true;
+        }
+        if (GetLastError() != ERROR_LOCK_VIOLATION) return false;
+        Sleep(i < 10 ? 0 : 1);
+    }
+    return false;
+}
+
+void unlock_for_append(HANDLE file) {
+    OVERLAPPED at = {};
+    at.OffsetHigh = kLockOffsetHigh;
+    UnlockFileEx(file, 0, 1, 0, &at);
+}
+
 }  // namespace
 
 void file_append_text(const char* path, const char* text) {
@@ -48,8 +76,10 @@ void file_append_text(const char* path, const char* text) {
     HANDLE file = open_for_append(path);
     if (file == INVALID_HANDLE_VALUE) file = open_cut_to_zero(path);
     if (file == INVALID_HANDLE_VALUE) return;
+    const bool locked = lock_for_append(file);
     DWORD written = 0;
     WriteFile(file, stored, static_cast<DWORD>(length), &written, nullptr);
+    if (locked) unlock_for_append(file);
     CloseHandle(file);
 }
 

@@ -1,0 +1,133 @@
+// Several threads of this process and a second process write the log of one
+// folder through the ITF export at once: every entry arrives, whole.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "log_fixture.h"
+
+namespace {
+
+using qelvtest::LogDirTest;
+using qelvtest::LogEntry;
+using qelvtest::parse_log;
+
+using LogConcurrency = LogDirTest;
+
+constexpr int kThreads = 4;
+constexpr int kThreadCalls = 100;
+constexpr int kProcessCalls = 200;
+constexpr int kLinesPerCall = 8;  // four digits: start, 2 x 3 per pair, pattern
+
+struct Writer {
+    qelvtest::ItfCreate create;
+    HANDLE go;
+    std::string digits;
+    std::string bmp;
+    int calls;
+};
+
+DWORD WINAPI write_entries(void* param) {
+    const auto* w = static_cast<const Writer*>(param);
+    if (WaitForSingleObject(w->go, 60000) != WAIT_OBJECT_0) return 1;
+    for (int i = 0; i < w->calls; ++i) w->create(2, 20, w->digits.c_str(), w->bmp.c_str());
+    return 0;
+}
+
+// "56" then a two-digit writer number: the digits still to encode after the
+// first pair (the third line of each call) name the writer.
+std::string digits_of(int writer) { return "56" + std::to_string(10 + writer); }
+
+HANDLE start_writer_process(const std::string& event_name, const std::string& digits,
+                            const std::string& dir) {
+    std::string exe = qelvtest::dll_path();
+    exe.resize(exe.find_last_of('\\') + 1);
+    exe += "log_writer.exe";
+    std::string command = "\"" + exe + "\" " + event_name + " " + digits + " " +
+                          std::to_string(kProcessCalls) + " \"" + dir + "\\process.bmp\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        dir.c_str(), &startup, &process)) {
+        return nullptr;
+    }
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+// The premise of the test: the second process wrote while the threads did.
+void expect_writers_overlap(const std::vector<LogEntry>& entries, const std::string& process_mark) {
+    std::size_t first = entries.size(), last = 0, others = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].message != process_mark) continue;
+        first = std::min(first, i);
+        last = i;
+    }
+    for (std::size_t i = first; i < last; ++i) {
+        const std::string& m = entries[i].message;
+        if (m.size() == 2 && m != process_mark) ++others;
+    }
+    EXPECT_GT(others, 0u) << "the second process ran alone";
+}
+
+TEST_F(LogConcurrency, ThreadsAndASecondProcessLoseAndSplitNoEntry) {
+    const std::string event_name = "qelv_log_go_" + std::to_string(GetCurrentProcessId());
+    HANDLE go = CreateEventA(nullptr, TRUE, FALSE, event_name.c_str());
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (event_name + "_ready").c_str());
+    ASSERT_NE(go, nullptr);
+    ASSERT_NE(ready, nullptr);
+
+    const int process_writer = kThreads;
+    HANDLE process = start_writer_process(event_name, digits_of(process_writer), dir_);
+    ASSERT_NE(process, nullptr);
+    std::vector<Writer> writers;
+    for (int t = 0; t < kThreads; ++t) {
+        writers.push_back({create_, go, digits_of(t), dir_ + "\\t" + std::to_string(t) + ".bmp",
+                           kThreadCalls});
+    }
+    std::vector<HANDLE> threads;
+    for (auto& w : writers) {
+        threads.push_back(CreateThread(nullptr, 0, write_entries, &w, 0, nullptr));
+        ASSERT_NE(threads.back(), nullptr);
+    }
+    // All writers start together once the second process has the DLL loaded.
+    ASSERT_EQ(WaitForSingleObject(ready, 60000), WAIT_OBJECT_0);
+    const DWORD started = GetTickCount();
+    SetEvent(go);
+    EXPECT_EQ(WaitForMultipleObjects(kThreads, threads.data(), TRUE, 300000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(process, 300000), WAIT_OBJECT_0);
+    const DWORD elapsed = GetTickCount() - started;
+    DWORD exit_code = 99;
+    GetExitCodeProcess(process, &exit_code);
+    EXPECT_EQ(exit_code, 0u);
+    for (HANDLE h : threads) CloseHandle(h);
+    CloseHandle(process);
+    CloseHandle(ready);
+    CloseHandle(go);
+
+    std::vector<LogEntry> entries;
+    ASSERT_TRUE(parse_log(log(), entries));
+    const int calls = kThreads * kThreadCalls + kProcessCalls;
+    EXPECT_EQ(entries.size(), static_cast<std::size_t>(calls * kLinesPerCall));
+    std::map<std::string, int> by_message;
+    for (const auto& e : entries) ++by_message[e.message];
+    for (int t = 0; t < kThreads; ++t) {
+        EXPECT_EQ(by_message[digits_of(t).substr(2)], kThreadCalls) << "thread " << t;
+    }
+    EXPECT_EQ(by_message[digits_of(process_writer).substr(2)], kProcessCalls);
+    EXPECT_EQ(by_message["1111"], calls);
+    expect_writers_overlap(entries, digits_of(process_writer).substr(2));
+    EXPECT_EQ(by_message[""], calls);
+    RecordProperty("entries", static_cast<int>(entries.size()));
+    RecordProperty("milliseconds", static_cast<int>(elapsed));
+    std::printf("log entries: %zu in %lu ms\n", entries.size(), static_cast<unsigned long>(elapsed));
+}
+
+}  // namespace

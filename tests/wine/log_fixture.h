@@ -1,0 +1,128 @@
+// What the log tests share: a fresh current directory per test, the ITF
+// export bound from the DLL, and the log file read back entry by entry.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/dll.h"
+
+namespace qelvtest {
+
+using ItfCreate = int(__stdcall*)(int, int, const char*, const char*);
+
+inline std::string read_file(const std::string& path) {
+    std::string bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+inline bool file_exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+inline void remove_tree(const std::string& dir) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = dir + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                remove_tree(path);
+            } else {
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+// One log line: the timestamp between the brackets and the message.
+struct LogEntry {
+    std::string timestamp;
+    std::string message;
+};
+
+// Splits a log at its CR LF line breaks. Fails unless the file starts with
+// one and every line has the shape "[YYYY-MM-DD hh:mm:ss]: message ".
+inline ::testing::AssertionResult parse_log(const std::string& bytes,
+                                            std::vector<LogEntry>& entries) {
+    entries.clear();
+    if (bytes.compare(0, 2, "\r\n") != 0) return ::testing::AssertionFailure() << "no leading CR LF";
+    const std::string shape = "[dddd-dd-dd dd:dd:dd]: ";
+    std::size_t at = 2;
+    while (at <= bytes.size()) {
+        std::size_t end = bytes.find("\r\n", at);
+        if (end == std::string::npos) end = bytes.size();
+        const std::string line = bytes.substr(at, end - at);
+        bool ok = line.size() >= shape.size() + 1 && line.back() == ' ';
+        for (std::size_t i = 0; ok && i < shape.size(); ++i) {
+            ok = shape[i] == 'd' ? (line[i] >= '0' && line[i] <= '9') : line[i] == shape[i];
+        }
+        if (!ok) {
+            return ::testing::AssertionFailure()
+                   << "entry " << entries.size() << " is not whole: \"" << line << "\"";
+        }
+        entries.push_back({line.substr(1, 19),
+                           line.substr(shape.size(), line.size() - shape.size() - 1)});
+        at = end + 2;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// Runs each test in a new, empty current directory and returns to the old one.
+class LogDirTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char previous[MAX_PATH] = {};
+        ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, previous), 0u);
+        previous_ = previous;
+        char temp[MAX_PATH] = {};
+        ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
+        dir_ = std::string(temp) + "qelv_log_" + std::to_string(GetCurrentProcessId()) + "_" +
+               std::to_string(GetTickCount());
+        ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr)) << dir_;
+        ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
+        create_ = dll_.fn<ItfCreate>("itf125barimage_create");
+        ASSERT_NE(create_, nullptr);
+        skip_unless_export_logs();
+    }
+    void TearDown() override {
+        SetCurrentDirectoryA(previous_.c_str());
+        remove_tree(dir_);
+    }
+    std::string log_path() const { return dir_ + "\\webdll_log.txt"; }
+    std::string log() const { return read_file(log_path()); }
+    // Until the ITF encoder writes its lines there is nothing to check; the
+    // probe runs in a folder of its own so that the test's folder stays empty.
+    void skip_unless_export_logs() {
+        const std::string probe = dir_ + "\\probe";
+        ASSERT_TRUE(CreateDirectoryA(probe.c_str(), nullptr));
+        ASSERT_TRUE(SetCurrentDirectoryA(probe.c_str()));
+        create_(2, 20, "12", "probe.bmp");
+        const bool logs = file_exists(probe + "\\webdll_log.txt");
+        ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
+        remove_tree(probe);
+        if (!logs) GTEST_SKIP() << "itf125barimage_create writes no log lines yet";
+    }
+
+    Dll dll_;
+    ItfCreate create_ = nullptr;
+    std::string previous_;
+    std::string dir_;
+};
+
+}  // namespace qelvtest

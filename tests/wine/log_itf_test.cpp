@@ -1,0 +1,137 @@
+// The log as the ITF export writes it, through the DLL's export table.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "log_fixture.h"
+
+namespace {
+
+using qelvtest::LogDirTest;
+using qelvtest::LogEntry;
+using qelvtest::parse_log;
+
+using LogItf = LogDirTest;
+
+// Seconds since 1601 of "YYYY-MM-DD hh:mm:ss", or of a SYSTEMTIME.
+long long seconds_of(const SYSTEMTIME& time) {
+    FILETIME file = {};
+    if (!SystemTimeToFileTime(&time, &file)) return -1;
+    ULARGE_INTEGER ticks = {};
+    ticks.LowPart = file.dwLowDateTime;
+    ticks.HighPart = file.dwHighDateTime;
+    return static_cast<long long>(ticks.QuadPart / 10000000ULL);
+}
+
+long long seconds_of(const std::string& stamp) {
+    SYSTEMTIME time = {};
+    time.wYear = static_cast<WORD>(std::stoi(stamp.substr(0, 4)));
+    time.wMonth = static_cast<WORD>(std::stoi(stamp.substr(5, 2)));
+    time.wDay = static_cast<WORD>(std::stoi(stamp.substr(8, 2)));
+    time.wHour = static_cast<WORD>(std::stoi(stamp.substr(11, 2)));
+    time.wMinute = static_cast<WORD>(std::stoi(stamp.substr(14, 2)));
+    time.wSecond = static_cast<WORD>(std::stoi(stamp.substr(17, 2)));
+    return seconds_of(time);
+}
+
+long long local_now() {
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    return seconds_of(now);
+}
+
+TEST_F(LogItf, Ratio2Digits1234WritesTheEightEncoderLines) {
+    const long long before = local_now();
+    create_(2, 10, "1234", "itf.bmp");
+    const long long after = local_now();
+
+    const std::string bytes = log();
+    std::vector<LogEntry> entries;
+    ASSERT_TRUE(parse_log(bytes, entries)) << bytes;
+    const char* const expected[] = {"1111", "21112", "12112", "34", "22111",
+                                    "11212", "",     "111121121111222121121112211"};
+    ASSERT_EQ(entries.size(), 8u);
+    std::string rebuilt;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        EXPECT_EQ(entries[i].message, expected[i]) << "line " << i;
+        const long long when = seconds_of(entries[i].timestamp);
+        EXPECT_GE(when, before - 2) << entries[i].timestamp;
+        EXPECT_LE(when, after + 2) << entries[i].timestamp;
+        rebuilt += "\r\n[" + entries[i].timestamp + "]: " + expected[i] + " ";
+    }
+    // Byte for byte: nothing before, between or after the entries.
+    EXPECT_EQ(bytes, rebuilt);
+}
+
+TEST_F(LogItf, NullArgumentsLogNothing) {
+    struct Case {
+        const char* why;
+        int ratio, height;
+        const char* digits;
+        const char* file;
+    };
+    const Case cases[] = {
+        {"null digits", 2, 20, nullptr, "a.bmp"},
+        {"null file name", 3, 35, "1234", nullptr},
+        {"both null, odd integers", -1, 1000, nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        create_(c.ratio, c.height, c.digits, c.file);
+        EXPECT_FALSE(qelvtest::file_exists(log_path())) << c.why;
+    }
+}
+
+TEST_F(LogItf, ChangeOfCurrentDirectoryChangesTheFile) {
+    const std::string other = dir_ + "\\other";
+    ASSERT_TRUE(CreateDirectoryA(other.c_str(), nullptr));
+    create_(2, 20, "12", "first.bmp");
+    ASSERT_TRUE(SetCurrentDirectoryA(other.c_str()));
+    create_(3, 20, "12", "second.bmp");
+
+    std::vector<LogEntry> here, there;
+    ASSERT_TRUE(parse_log(log(), here));
+    ASSERT_TRUE(parse_log(qelvtest::read_file(other + "\\webdll_log.txt"), there));
+    ASSERT_FALSE(here.empty());
+    ASSERT_FALSE(there.empty());
+    EXPECT_EQ(here.back().message, "11112112111122211");
+    EXPECT_EQ(there.back().message, "11113113111133311");
+}
+
+TEST_F(LogItf, EntriesAppendToWhatIsThere) {
+    {
+        HANDLE file = CreateFileA(log_path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, "kept", 4, &written, nullptr);
+        CloseHandle(file);
+    }
+    create_(2, 20, "12", "a.bmp");
+    const std::string bytes = log();
+    ASSERT_EQ(bytes.substr(0, 4), "kept");
+    std::vector<LogEntry> entries;
+    EXPECT_TRUE(parse_log(bytes.substr(4), entries));
+    EXPECT_EQ(entries.size(), 5u);  // "1111", two digit patterns, "", pattern
+}
+
+// A folder where the log file would be: neither opening succeeds, the
+// entries are lost and the picture is the same as with a working log.
+TEST_F(LogItf, UnopenableLogLosesEntriesAndLeavesThePictureAlone) {
+    create_(2, 20, "1234", "logged.bmp");
+    const std::string blocked = dir_ + "\\blocked";
+    ASSERT_TRUE(CreateDirectoryA(blocked.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((blocked + "\\webdll_log.txt").c_str(), nullptr));
+    ASSERT_TRUE(SetCurrentDirectoryA(blocked.c_str()));
+    create_(2, 20, "1234", "unlogged.bmp");
+
+    EXPECT_TRUE(GetFileAttributesA((blocked + "\\webdll_log.txt").c_str()) &
+                FILE_ATTRIBUTE_DIRECTORY);
+    const std::string logged = qelvtest::read_file(dir_ + "\\logged.bmp");
+    EXPECT_FALSE(logged.empty());
+    EXPECT_EQ(qelvtest::read_file(blocked + "\\unlogged.bmp"), logged);
+}
+
+}  // namespace
