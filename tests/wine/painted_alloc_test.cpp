@@ -1,0 +1,234 @@
+// The pixel buffer or a drawing object cannot be had: the export returns 0
+// to the host, writes no file and keeps no drawing object. The failure is made real by
+// pointing the DLL's import of msvcrt's malloc at an allocator that refuses
+// large requests, so operator new throws inside the DLL itself.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "support/bmp_expect.h"
+#include "support/dll.h"
+
+namespace {
+
+using qelvtest::Bytes;
+using qelvtest::file_bytes;
+using qelvtest::path_exists;
+
+using Code128Create = int(__stdcall*)(const char*, const char*);
+using ItfCreate = int(__stdcall*)(int, int, const char*, const char*);
+using Malloc = void*(__cdecl*)(std::size_t);
+
+// The refusing allocator's settings; a test program may keep such state.
+Malloc real_malloc = nullptr;
+std::size_t refuse_from = 0;
+int refused = 0;
+
+void* __cdecl refusing_malloc(std::size_t size) {
+    if (size >= refuse_from) {
+        ++refused;
+        return nullptr;
+    }
+    return real_malloc(size);
+}
+
+// The module's import address table slot for dll!function, or null.
+void** import_slot(HMODULE module, const char* dll, const char* function) {
+    auto* base = reinterpret_cast<BYTE*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const auto& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
+    for (; entry->Name; ++entry) {
+        if (_stricmp(reinterpret_cast<const char*>(base + entry->Name), dll) != 0) continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            const auto* by_name =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(by_name->Name), function) == 0) {
+                return reinterpret_cast<void**>(&slots->u1.Function);
+            }
+        }
+    }
+    return nullptr;
+}
+
+bool slot_write(void** slot, void* value) {
+    DWORD old = 0;
+    if (!VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old)) return false;
+    *slot = value;
+    VirtualProtect(slot, sizeof *slot, old, &old);
+    return true;
+}
+
+// Refuses requests of at least `from` bytes while it lives.
+struct MallocRefusal {
+    void** slot = nullptr;
+    void* saved = nullptr;
+    MallocRefusal(HMODULE module, std::size_t from) : slot(import_slot(module, "msvcrt.dll", "malloc")) {
+        if (!slot) return;
+        saved = *slot;
+        real_malloc = reinterpret_cast<Malloc>(saved);
+        refuse_from = from;
+        refused = 0;
+        if (!slot_write(slot, reinterpret_cast<void*>(&refusing_malloc))) slot = nullptr;
+    }
+    ~MallocRefusal() {
+        if (slot) slot_write(slot, saved);
+    }
+    MallocRefusal(const MallocRefusal&) = delete;
+    MallocRefusal& operator=(const MallocRefusal&) = delete;
+};
+
+class PaintedAlloc : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GetCurrentDirectoryA(MAX_PATH, previous_);
+        ASSERT_TRUE(SetCurrentDirectoryA(folder_.path.c_str()));
+        code128_ = dll_.fn<Code128Create>("barcodeimage_create");
+        itf_ = dll_.fn<ItfCreate>("itf125barimage_create");
+        ASSERT_NE(code128_, nullptr);
+        ASSERT_NE(itf_, nullptr);
+        prime_unwinder();
+    }
+    void TearDown() override { SetCurrentDirectoryA(previous_); }
+
+    // The unwinder sorts its tables, with a few kilobytes from malloc, at
+    // the first exception it carries; until that once succeeds every throw
+    // asks again. One refused call with memory for that keeps the counts
+    // below to the pixel buffers alone.
+    void prime_unwinder() {
+        const std::string widest(334, '1');
+        MallocRefusal refusal(dll_.module, 5616 * 35);
+        ASSERT_NE(refusal.slot, nullptr) << "the DLL imports malloc from msvcrt.dll";
+        EXPECT_EQ(code128_(widest.c_str(), folder_.file("prime.bmp").c_str()), 0);
+        EXPECT_EQ(refused, 1);
+    }
+
+    qelvtest::Dll dll_;
+    qelvtest::TempFolder folder_;
+    char previous_[MAX_PATH] = {};
+    Code128Create code128_ = nullptr;
+    ItfCreate itf_ = nullptr;
+};
+
+struct AllocCase {
+    const char* digits;
+    bool itf;
+    std::size_t pixel_bytes;
+    const char* why;
+};
+
+const std::string kLongest128(334, '4');
+const std::string kLongestItf(202, '4');
+
+const AllocCase kAllocCases[] = {
+    {"1234", false, 172 * 35, "Code 128, refused at exactly the buffer's size"},
+    {kLongest128.c_str(), false, 5616 * 35, "widest Code 128"},
+    {"1234", true, 108 * 20, "ITF, refused at exactly the buffer's size"},
+    {kLongestItf.c_str(), true, 5484 * 20, "widest ITF at ratio 3"},
+};
+
+TEST_F(PaintedAlloc, FailedPixelBufferGivesZeroAndNoFile) {
+    for (const auto& c : kAllocCases) {
+        const std::string fresh = folder_.file("fresh.bmp");
+        const std::string kept = folder_.file("kept.bmp");
+        const Bytes old(100, 0x11);
+        ASSERT_TRUE(qelvtest::file_put(kept, old));
+        const int ratio = 3, height = 20;
+        auto create = [&](const std::string& path) {
+            return c.itf ? itf_(ratio, height, c.digits, path.c_str()) : code128_(c.digits, path.c_str());
+        };
+        {
+            MallocRefusal refusal(dll_.module, c.pixel_bytes);
+            ASSERT_NE(refusal.slot, nullptr) << "the DLL imports malloc from msvcrt.dll";
+            EXPECT_EQ(create(fresh), 0) << c.why;
+            EXPECT_EQ(create(kept), 0) << c.why;
+            EXPECT_EQ(refused, 2) << c.why << ": the refusing allocator was reached";
+        }
+        EXPECT_FALSE(path_exists(fresh)) << c.why;
+        EXPECT_EQ(file_bytes(kept), old) << c.why;
+        // With the allocator back the same call succeeds.
+        EXPECT_NE(create(fresh), 0) << c.why;
+        EXPECT_TRUE(path_exists(fresh)) << c.why;
+        DeleteFileA(fresh.c_str());
+    }
+}
+
+// Takes every free GDI handle but `spare`, so that a call which kept even
+// one drawing object would run the table dry within `spare` calls.
+struct GdiTableFiller {
+    std::vector<HBITMAP> held;
+    explicit GdiTableFiller(std::size_t spare) {
+        while (held.size() < 200000) {
+            HBITMAP bitmap = CreateBitmap(1, 1, 1, 1, nullptr);
+            if (!bitmap) break;
+            held.push_back(bitmap);
+        }
+        for (std::size_t i = 0; i < spare && !held.empty(); ++i) {
+            DeleteObject(held.back());
+            held.pop_back();
+        }
+    }
+    ~GdiTableFiller() {
+        for (HBITMAP bitmap : held) DeleteObject(bitmap);
+    }
+    GdiTableFiller(const GdiTableFiller&) = delete;
+    GdiTableFiller& operator=(const GdiTableFiller&) = delete;
+};
+
+// The platform keeps no per-process count of GDI objects under Wine, so a
+// leak is found by running a nearly full handle table dry.
+TEST_F(PaintedAlloc, CallsKeepNoDrawingObject) {
+    const std::string path = folder_.file("many.bmp");
+    GdiTableFiller filler(200);
+    ASSERT_GT(filler.held.size(), 1000u) << "a handle table to fill";
+    const int calls = 300;
+    {
+        MallocRefusal refusal(dll_.module, 108 * 20);
+        ASSERT_NE(refusal.slot, nullptr);
+        for (int call = 0; call < calls; ++call) ASSERT_EQ(itf_(2, 20, "1234", path.c_str()), 0);
+        // Each call reached the pixel buffer, so each could still create
+        // its bitmap and context: the failed calls released theirs.
+        EXPECT_EQ(refused, calls);
+    }
+    for (int call = 0; call < calls; ++call) {
+        ASSERT_NE(itf_(2, 20, "1234", path.c_str()), 0) << "written call " << call;
+    }
+    EXPECT_EQ(file_bytes(path).size(), 2214u);
+}
+
+// With no GDI handle left the bitmap cannot be created: 0, and the file
+// that was there is not touched.
+TEST_F(PaintedAlloc, GraphicsFailureLeavesTheOldFile) {
+    const std::string path = folder_.file("old.bmp");
+    const Bytes old(300, 0x22);
+    ASSERT_TRUE(qelvtest::file_put(path, old));
+    {
+        GdiTableFiller filler(0);
+        EXPECT_EQ(itf_(2, 20, "1234", path.c_str()), 0);
+        EXPECT_EQ(code128_("1234", folder_.file("new.bmp").c_str()), 0);
+    }
+    EXPECT_EQ(file_bytes(path), old);
+    EXPECT_FALSE(path_exists(folder_.file("new.bmp")));
+}
+
+// Requests just above the pixel buffer are still served: the buffer is the
+// one large allocation, so the refusal above hit it and nothing else.
+TEST_F(PaintedAlloc, AllocatorAboveTheBufferSizeChangesNothing) {
+    const std::string path = folder_.file("c128.bmp");
+    MallocRefusal refusal(dll_.module, 172 * 35 + 1);
+    ASSERT_NE(refusal.slot, nullptr);
+    EXPECT_NE(code128_("1234", path.c_str()), 0);
+    EXPECT_EQ(refused, 0);
+    EXPECT_EQ(file_bytes(path).size(), 6074u);
+}
+
+}  // namespace
