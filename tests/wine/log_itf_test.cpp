@@ -134,4 +134,39 @@ TEST_F(LogItf, UnopenableLogLosesEntriesAndLeavesThePictureAlone) {
     EXPECT_EQ(qelvtest::read_file(blocked + "\\unlogged.bmp"), logged);
 }
 
+std::wstring wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+// The platform reports at most 259 characters into the log's buffer; a
+// deeper current directory, where the platform allows one, drops the
+// entries. The deep folders are made and removed through the wide calls,
+// which take long names.
+TEST_F(LogItf, CurrentDirectoryTooLongForTheBufferDropsTheEntries) {
+    std::vector<std::wstring> made;
+    std::wstring deep = L"\\\\?\\" + wide(dir_);
+    while (made.empty() || made.back().size() < 290) {
+        deep += L"\\" + std::wstring(20, L'd');
+        ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+        made.push_back(deep);
+    }
+    const bool entered = SetCurrentDirectoryW(deep.c_str() + 4);
+    if (entered) {
+        // Windows answers with the size it would need, Wine with 0.
+        char reported[MAX_PATH] = {};
+        const DWORD length = GetCurrentDirectoryA(MAX_PATH, reported);
+        EXPECT_TRUE(length == 0 || length >= MAX_PATH) << length;
+        // An empty directory name would put the log at the drive's root.
+        const std::string root_log = dir_.substr(0, 3) + "webdll_log.txt";
+        const std::string root_before = qelvtest::read_file(root_log);
+        create_(2, 20, "1234", "C:\\nowhere\\itf.bmp");
+        ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
+        EXPECT_EQ(qelvtest::read_file(root_log), root_before);
+        EXPECT_EQ(GetFileAttributesW((deep + L"\\webdll_log.txt").c_str()),
+                  INVALID_FILE_ATTRIBUTES);
+        EXPECT_FALSE(qelvtest::file_exists(log_path()));
+        DeleteFileW((deep + L"\\webdll_log.txt").c_str());
+    }
+    for (auto it = made.rbegin(); it != made.rend(); ++it) RemoveDirectoryW(it->c_str());
+    if (!entered) GTEST_SKIP() << "the platform refuses a current directory this long";
+}
+
 }  // namespace
