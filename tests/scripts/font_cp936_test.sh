@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# The font export's and the test font's Windows tests once more, in a prefix
+# of their own under the Chinese ANSI code page 936, where bytes 129 and up
+# begin double-byte characters: the symbol font must still get every byte.
+set -euo pipefail
+: "${BUILD_DIR:?}" "${WINE_RUN:?}"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+status=0
+for program in font_export_test font_glyphs_test font_nofont_test font_decoy_test; do
+  env LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEPREFIX="$BUILD_DIR/wineprefix-cp936" \
+    QELV_EXPECT_ACP=936 "$WINE_RUN" "$BUILD_DIR/$program.exe" || status=1
+done
+exit $status
