@@ -60,4 +60,4 @@ install(FILES $<TARGET_FILE:qelv_dorevivi> $<TARGET_FILE:qelvcall> DESTINATION b
 install(FILES ${CMAKE_SOURCE_DIR}/include/qelv_dorevivi.h DESTINATION include)
 install(FILES ${qelv_sdk_dir}/qelv_dorevivi.lib ${qelv_sdk_dir}/qelv_dorevivi.def
         DESTINATION lib)
-install(FILES ${CMAKE_SOURCE_DIR}/docs/integration-guide.md DESTINATION doc OPTIONAL)
+install(FILES ${CMAKE_SOURCE_DIR}/docs/integration-guide.md DESTINATION doc)

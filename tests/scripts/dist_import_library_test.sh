@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# What `cmake --install` lays out for integrators, and whether a host can
+# link against it: the .def agrees with the DLL's real export table, and a
+# program compiled and linked the way MSVC does (clang for the MSVC target,
+# lld-link with its x86 SafeSEH default) binds every working export through
+# the shipped import library and runs under Wine.
+set -uo pipefail
+: "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${WINE_RUN:?}"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+dist="$work/dist"
+failures=0
+checks=0
+check() {
+  local status=$?
+  checks=$((checks + 1))
+  if [ $status -ne 0 ]; then failures=$((failures + 1)); echo "FAIL: $1"; fi
+}
+
+cmake --install "$BUILD_DIR" --prefix "$dist" >/dev/null
+check "cmake --install succeeds"
+for f in bin/qelv_dorevivi.dll bin/qelvcall.exe include/qelv_dorevivi.h \
+         lib/qelv_dorevivi.lib lib/qelv_dorevivi.def doc/integration-guide.md; do
+  [ -s "$dist/$f" ]
+  check "installed $f"
+done
+[ -z "$(find "$dist" -iname 'lib*.dll')" ]
+check "no runtime DLLs are shipped"
+cmp -s "$dist/include/qelv_dorevivi.h" "$SOURCE_DIR/include/qelv_dorevivi.h"
+check "the installed header is the source header"
+
+# The .def's names and ordinals are the DLL's own, read from its export table.
+def_table=$(sed -n '/^EXPORTS/,$p' "$dist/lib/qelv_dorevivi.def" | tail -n +2 |
+            awk '{ sub("@", "", $2); print $2, $1 }' | sort -n)
+dll_table=$(llvm-readobj --coff-exports "$dist/bin/qelv_dorevivi.dll" |
+            awk '/Ordinal:/ { o = $2 } /Name:/ { print o, $2 }' | sort -n)
+[ -n "$def_table" ] && [ "$def_table" = "$dll_table" ]
+check "lib/qelv_dorevivi.def lists the DLL's 17 names on their ordinals"
+[ "$(wc -l <<<"$def_table")" -eq 17 ]
+check "the .def has 17 exports"
+
+# Each stdcall symbol a compiler emits for the header's prototypes is in the
+# import library: _name@(4 x parameters).
+symbols=$(llvm-nm "$dist/lib/qelv_dorevivi.lib" 2>/dev/null)
+while read -r ordinal name params; do
+  count=$(tr ',' '\n' <<<"$params" | grep -c .)
+  grep -q " __imp__${name}@$((4 * count))$" <<<"$symbols"
+  check "import library defines __imp__${name}@$((4 * count))"
+done < <(python3 "$SOURCE_DIR/tests/scripts/prototypes.py" "$SOURCE_DIR/include/qelv_dorevivi.h" |
+         sed -E 's/^ *([0-9]+) ([A-Za-z0-9_]+)\((.*)\)$/\1 \2 \3/')
+
+# An MSVC-style build of a host: no C runtime, only our header and library.
+cat >"$work/host.c" <<'EOF'
+#include "qelv_dorevivi.h"
+
+int start(void) {
+    int sum = OpenVarEda(0, 0) + lis_req(0, 0, 0, 0) + lis_exec(0, 0, 0, 0) +
+              lis_report(0, 0, 0, 0, 0, 0) + lis_bloodapply(0, 0, 0) +
+              lis_bloodexec(0, 0, 0, 0) + lis_apply(0, 0, 0) +
+              barcodeimage_create(0, 0) + barcodeimage_create_font(0, 0) +
+              itf125barimage_create(2, 20, 0, 0) +
+              lis_reportdate(0, 0, 0, 0, 0, 0, 0, 0) +
+              lis_reportdateAndType(0, 0, 0, 0, 0, 0, 0, 0, 0) + lis_req_clinic(0, 0, 0, 0);
+    return sum == 0 ? 42 : 1;
+}
+EOF
+mkdir -p "$work/run"
+cp "$dist/bin/qelv_dorevivi.dll" "$work/run/"
+clang --target=i686-pc-windows-msvc -Wall -Werror -I"$dist/include" -c "$work/host.c" -o "$work/host.obj" &&
+  lld-link /nologo /entry:start /subsystem:console /nodefaultlib /out:"$work/run/host.exe" \
+    "$work/host.obj" "$dist/lib/qelv_dorevivi.lib"
+check "an MSVC-style compile and link against lib/qelv_dorevivi.lib succeeds"
+imports=$(llvm-readobj --coff-imports "$work/run/host.exe" 2>/dev/null | awk '/Symbol:/ { print $2 }' | sort)
+expected=$(python3 "$SOURCE_DIR/tests/scripts/prototypes.py" "$SOURCE_DIR/include/qelv_dorevivi.h" |
+           sed -E 's/^ *[0-9]+ ([A-Za-z0-9_]+)\(.*$/\1/' | sort)
+[ -n "$imports" ] && [ "$imports" = "$expected" ]
+check "the host imports the 13 plain names, without @bytes"
+(cd "$work/run" && "$WINE_RUN" ./host.exe)
+[ $? -eq 42 ]
+check "the MSVC-style host loads the DLL and every refused call returns 0"
+
+echo "dist: $((checks - failures)) passed, $failures failed"
+[ "$failures" -eq 0 ]
