@@ -245,7 +245,11 @@ const std::string kReq = kMain + "u&HIS_PARAM_MODE=1&HIS_PARAM_PATNO=";
 const std::string kReport =
     kMain + "u&HIS_PARAM_MODE=3&HIS_PARAM_PATNO=P&HIS_PARAM_DEPT=D&HIS_PARAM_WARD=W";
 
+const std::string kLongServer = "http://" + std::string(850, 'a');
+
 const EdgeCase kEdgeCases[] = {
+    {"OpenVarEda", {{kLongServer.c_str(), "u"}}, kLongServer + kMain + "u",
+     "a long address reaches the browser whole"},
     {"OpenVarEda", {{"http://lis", "u"}}, "http://lis" + kMain + "u", "http:// kept, no second"},
     {"OpenVarEda", {{"https://lis", "u"}}, "https://lis" + kMain + "u",
      "the secure scheme is kept (the https handler opens it)"},
@@ -314,10 +318,12 @@ TEST_F(PageExports, MissingTestedArgumentOpensNothing) {
     EXPECT_FALSE(qelvtest::wait_for_record(record_path, 0).present);
 }
 
-// Wine 8's shell copies the name it is given into a fixed 1024-character
-// buffer behind "Software\Microsoft\Windows\CurrentVersion\App Paths\"
-// (52 characters) before it looks at protocols, so an address of more than
-// about 975 characters overruns its stack and crashes this program. The spy
+// Wine 8's shell cannot take such long addresses: before it looks at the
+// protocol it tries the name as a program, and on an address of 990
+// characters it overwrote its own return address with the address's
+// characters and crashed this program (975 still went through). That fits a
+// 1024-character buffer holding the name behind the 52 characters of
+// "Software\Microsoft\Windows\CurrentVersion\App Paths\". So the spy
 // answers for the shell here; what matters is what the DLL hands over.
 TEST_F(PageExports, AddressOf1023CharactersOpensAnd1024DoNot) {
     spy->answer(42);
