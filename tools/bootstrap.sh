@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32:i386
   libgtest-dev libgmock-dev
-  zbar-tools imagemagick python3-fontforge fontforge
+  python3 zbar-tools imagemagick python3-fontforge fontforge
   xvfb
   llvm lld clang  # the import library in MSVC's format, and an MSVC-style test link
 )
