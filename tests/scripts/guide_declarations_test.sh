@@ -37,7 +37,8 @@ for lang in c c++; do
   check "the C example compiles as $lang and links against sdk/qelv_dorevivi.lib"
   [ -f "$dir/example.exe" ] || continue
 
-  out=$(cd "$dir" && "$WINE_RUN" ./example.exe | tr -d '\r')
+  (cd "$dir" && "$WINE_RUN" ./example.exe >"$dir/out" 2>"$dir/err")
+  out=$(tr -d '\r' <"$dir/out")
   [ "$out" = "refused page: 0" ]
   check "the $lang example runs and its NULL page call returns 0 (got: $out)"
   [ "$(decode "$dir/label-c128.bmp")" = "CODE-128:20260105" ]
