@@ -2,12 +2,13 @@
 # Shows what the library does, through qelvcall.exe under Wine: the address of
 # every LIS page for a sample server, then barcode labels written into
 # build/demo/ and read back with zbar.
-#   tools/demo.sh [--update-docs]   (BUILD_DIR defaults to build/win32)
+#   tools/demo.sh [--update-docs]   (BUILD_DIR defaults to build/win32,
+#   DEMO_DIR to build/demo)
 # --update-docs also refreshes docs/label-code128.png and docs/label-itf.png.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build/win32}
-demo=$root/build/demo
+demo=${DEMO_DIR:-$root/build/demo}
 qelvcall=$build/qelvcall.exe
 wine_run=$root/tools/wine-run.sh
 update_docs=false
