@@ -9,7 +9,6 @@ packages=(
   wine wine32:i386
   libgtest-dev libgmock-dev
   python3 zbar-tools imagemagick python3-fontforge fontforge
-  xvfb
   llvm lld clang  # the import library in MSVC's format, and an MSVC-style test link
 )
 
