@@ -10,7 +10,10 @@
  *
  * Barcode functions return nonzero only when the whole BMP file was written;
  * 0 means no file was written (and an existing file was left untouched when
- * the input was refused before drawing).
+ * the input was refused before drawing). pBarcode must hold only the ASCII
+ * digits 0-9 (the empty text is allowed; odd lengths get a leading 0), at
+ * most 334 digits for Code 128, 202 for Interleaved 2 of 5, and as many as
+ * fit the 101-pixel picture for the font-drawn Code 128.
  */
 #ifndef QELV_DOREVIVI_H
 #define QELV_DOREVIVI_H
