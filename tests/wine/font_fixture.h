@@ -11,6 +11,7 @@
 #include <string>
 
 #include "support/dll.h"
+#include "support/temp_folder.h"
 
 namespace fonttest {
 
@@ -49,9 +50,7 @@ inline std::string file_bytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-inline bool file_exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+inline bool file_exists(const std::string& path) { return qelvtest::path_exists(path); }
 
 inline void file_put(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -67,41 +66,18 @@ inline int log_entries() {
     return entries;
 }
 
-// Binds the export and runs each test in a fresh current directory, so that
-// its files and log lines are its own; everything there is removed after.
-class FontExport : public ::testing::Test {
+// Binds the export; each test runs in a new, empty current directory.
+class FontExport : public qelvtest::InTempFolder {
 protected:
     using Export = int(__stdcall*)(const char*, const char*);
 
     void SetUp() override {
         ASSERT_NE(create, nullptr);
-        char temp[MAX_PATH] = {};
-        ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
-        char name[MAX_PATH] = {};
-        ASSERT_NE(GetTempFileNameA(temp, "fnt", 0, name), 0u);
-        DeleteFileA(name);
-        ASSERT_TRUE(CreateDirectoryA(name, nullptr));
-        dir = name;
-        GetCurrentDirectoryA(MAX_PATH, previous);
-        ASSERT_TRUE(SetCurrentDirectoryA(dir.c_str()));
-    }
-    void TearDown() override {
-        SetCurrentDirectoryA(previous);
-        WIN32_FIND_DATAA found;
-        HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                DeleteFileA((dir + "\\" + found.cFileName).c_str());
-            } while (FindNextFileA(find, &found));
-            FindClose(find);
-        }
-        RemoveDirectoryA(dir.c_str());
+        ASSERT_NO_FATAL_FAILURE(InTempFolder::SetUp());
     }
 
     qelvtest::Dll dll;
     Export create = dll.fn<Export>("barcodeimage_create_font");
-    std::string dir;
-    char previous[MAX_PATH] = {};
 };
 
 }  // namespace fonttest

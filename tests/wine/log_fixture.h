@@ -10,10 +10,9 @@
 #include <vector>
 
 #include "support/dll.h"
+#include "support/temp_folder.h"
 
 namespace qelvtest {
-
-using ItfCreate = int(__stdcall*)(int, int, const char*, const char*);
 
 inline std::string read_file(const std::string& path) {
     std::string bytes;
@@ -27,28 +26,7 @@ inline std::string read_file(const std::string& path) {
     return bytes;
 }
 
-inline bool file_exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-inline void remove_tree(const std::string& dir) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = dir + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                remove_tree(path);
-            } else {
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
+inline bool file_exists(const std::string& path) { return path_exists(path); }
 
 // One log line: the timestamp between the brackets and the message.
 struct LogEntry {
@@ -83,26 +61,14 @@ inline ::testing::AssertionResult parse_log(const std::string& bytes,
     return ::testing::AssertionSuccess();
 }
 
-// Runs each test in a new, empty current directory and returns to the old one.
-class LogDirTest : public ::testing::Test {
+// Binds the ITF export; each test runs in a new, empty current directory.
+class LogDirTest : public InTempFolder {
 protected:
     void SetUp() override {
-        char previous[MAX_PATH] = {};
-        ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, previous), 0u);
-        previous_ = previous;
-        char temp[MAX_PATH] = {};
-        ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
-        dir_ = std::string(temp) + "qelv_log_" + std::to_string(GetCurrentProcessId()) + "_" +
-               std::to_string(GetTickCount());
-        ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr)) << dir_;
-        ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
+        ASSERT_NO_FATAL_FAILURE(InTempFolder::SetUp());
         create_ = dll_.fn<ItfCreate>("itf125barimage_create");
         ASSERT_NE(create_, nullptr);
         skip_unless_export_logs();
-    }
-    void TearDown() override {
-        SetCurrentDirectoryA(previous_.c_str());
-        remove_tree(dir_);
     }
     std::string log_path() const { return dir_ + "\\webdll_log.txt"; }
     std::string log() const { return read_file(log_path()); }
@@ -115,14 +81,13 @@ protected:
         create_(2, 20, "12", "probe.bmp");
         const bool logs = file_exists(probe + "\\webdll_log.txt");
         ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
-        remove_tree(probe);
+        remove_folder(probe);
         if (!logs) GTEST_SKIP() << "itf125barimage_create writes no log lines yet";
     }
 
+    const std::string& dir_ = folder_.path;
     Dll dll_;
     ItfCreate create_ = nullptr;
-    std::string previous_;
-    std::string dir_;
 };
 
 }  // namespace qelvtest

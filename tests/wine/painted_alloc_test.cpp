@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "support/bmp_expect.h"
-#include "support/dll.h"
+#include "support/painted_fixture.h"
 
 namespace {
 
@@ -20,8 +20,6 @@ using qelvtest::Bytes;
 using qelvtest::file_bytes;
 using qelvtest::path_exists;
 
-using Code128Create = int(__stdcall*)(const char*, const char*);
-using ItfCreate = int(__stdcall*)(int, int, const char*, const char*);
 using Malloc = void*(__cdecl*)(std::size_t);
 
 // The refusing allocator's settings; a test program may keep such state.
@@ -87,18 +85,12 @@ struct MallocRefusal {
     MallocRefusal& operator=(const MallocRefusal&) = delete;
 };
 
-class PaintedAlloc : public ::testing::Test {
+class PaintedAlloc : public qelvtest::PaintedExports {
 protected:
     void SetUp() override {
-        GetCurrentDirectoryA(MAX_PATH, previous_);
-        ASSERT_TRUE(SetCurrentDirectoryA(folder_.path.c_str()));
-        code128_ = dll_.fn<Code128Create>("barcodeimage_create");
-        itf_ = dll_.fn<ItfCreate>("itf125barimage_create");
-        ASSERT_NE(code128_, nullptr);
-        ASSERT_NE(itf_, nullptr);
+        ASSERT_NO_FATAL_FAILURE(PaintedExports::SetUp());
         prime_unwinder();
     }
-    void TearDown() override { SetCurrentDirectoryA(previous_); }
 
     // The unwinder sorts its tables, with a few kilobytes from malloc, at
     // the first exception it carries; until that once succeeds every throw
@@ -111,12 +103,6 @@ protected:
         EXPECT_EQ(code128_(widest.c_str(), folder_.file("prime.bmp").c_str()), 0);
         EXPECT_EQ(refused, 1);
     }
-
-    qelvtest::Dll dll_;
-    qelvtest::TempFolder folder_;
-    char previous_[MAX_PATH] = {};
-    Code128Create code128_ = nullptr;
-    ItfCreate itf_ = nullptr;
 };
 
 struct AllocCase {

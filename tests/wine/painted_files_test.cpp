@@ -7,7 +7,7 @@
 #include <string>
 
 #include "support/bmp_expect.h"
-#include "support/dll.h"
+#include "support/painted_fixture.h"
 #include "symbology/code128.h"
 #include "symbology/itf.h"
 
@@ -17,21 +17,8 @@ using qelvtest::Bytes;
 using qelvtest::expected_bmp;
 using qelvtest::file_bytes;
 
-using Code128Create = int(__stdcall*)(const char*, const char*);
-using ItfCreate = int(__stdcall*)(int, int, const char*, const char*);
-
-// Each test runs in its own folder, which also takes the ITF export's log.
-class PaintedFiles : public ::testing::Test {
+class PaintedFiles : public qelvtest::PaintedExports {
 protected:
-    void SetUp() override {
-        GetCurrentDirectoryA(MAX_PATH, previous_);
-        ASSERT_TRUE(SetCurrentDirectoryA(folder_.path.c_str()));
-        code128_ = dll_.fn<Code128Create>("barcodeimage_create");
-        itf_ = dll_.fn<ItfCreate>("itf125barimage_create");
-        ASSERT_NE(code128_, nullptr);
-        ASSERT_NE(itf_, nullptr);
-    }
-    void TearDown() override { SetCurrentDirectoryA(previous_); }
     Bytes code128(const char* digits) {
         const std::string path = folder_.file("c128.bmp");
         EXPECT_NE(code128_(digits, path.c_str()), 0) << digits;
@@ -42,12 +29,6 @@ protected:
         EXPECT_NE(itf_(ratio, height, digits, path.c_str()), 0) << digits;
         return file_bytes(path);
     }
-
-    qelvtest::Dll dll_;
-    qelvtest::TempFolder folder_;
-    char previous_[MAX_PATH] = {};
-    Code128Create code128_ = nullptr;
-    ItfCreate itf_ = nullptr;
 };
 
 struct Code128Case {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "support/bmp_expect.h"
-#include "support/dll.h"
+#include "support/painted_fixture.h"
 
 namespace {
 
@@ -15,34 +15,16 @@ using qelvtest::Bytes;
 using qelvtest::file_bytes;
 using qelvtest::path_exists;
 
-using Code128Create = int(__stdcall*)(const char*, const char*);
-using ItfCreate = int(__stdcall*)(int, int, const char*, const char*);
-
 const Bytes kOldFile(777, 0x3C);
 
-class PaintedRefusal : public ::testing::Test {
+class PaintedRefusal : public qelvtest::PaintedExports {
 protected:
-    void SetUp() override {
-        GetCurrentDirectoryA(MAX_PATH, previous_);
-        ASSERT_TRUE(SetCurrentDirectoryA(folder_.path.c_str()));
-        code128_ = dll_.fn<Code128Create>("barcodeimage_create");
-        itf_ = dll_.fn<ItfCreate>("itf125barimage_create");
-        ASSERT_NE(code128_, nullptr);
-        ASSERT_NE(itf_, nullptr);
-    }
-    void TearDown() override { SetCurrentDirectoryA(previous_); }
     std::string old_file() {
         const std::string path = folder_.file("old.bmp");
         EXPECT_TRUE(qelvtest::file_put(path, kOldFile));
         return path;
     }
     bool logged() const { return path_exists(folder_.file("webdll_log.txt")); }
-
-    qelvtest::Dll dll_;
-    qelvtest::TempFolder folder_;
-    char previous_[MAX_PATH] = {};
-    Code128Create code128_ = nullptr;
-    ItfCreate itf_ = nullptr;
 };
 
 struct RefusedText {

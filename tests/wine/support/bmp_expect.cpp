@@ -1,7 +1,5 @@
 #include "support/bmp_expect.h"
 
-#include <windows.h>
-
 #include <fstream>
 #include <iterator>
 
@@ -22,25 +20,6 @@ Bytes row_pixels(const std::string& pattern, std::size_t stride) {
     }
     row.resize(stride, 0);
     return row;
-}
-
-void remove_folder(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                remove_folder(path);
-            } else {
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
 }
 
 }  // namespace
@@ -80,23 +59,5 @@ bool file_put(const std::string& path, const Bytes& bytes) {
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out);
 }
-
-bool path_exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-TempFolder::TempFolder() {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    static int serial = 0;
-    for (;;) {
-        path = std::string(temp) + "qelv_painted_" + std::to_string(GetCurrentProcessId()) + "_" +
-               std::to_string(++serial);
-        if (CreateDirectoryA(path.c_str(), nullptr)) return;
-        if (GetLastError() != ERROR_ALREADY_EXISTS) return;
-    }
-}
-
-TempFolder::~TempFolder() { remove_folder(path); }
 
 }  // namespace qelvtest

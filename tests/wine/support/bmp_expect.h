@@ -1,11 +1,13 @@
 // What the painted barcode tests compare against: the BMP file a bar
 // pattern must give, built here from the file layout alone, and small file
-// helpers for a per-test folder.
+// helpers.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "support/temp_folder.h"
 
 namespace qelvtest {
 
@@ -23,17 +25,5 @@ Bytes file_bytes(const std::string& path);
 
 // Writes bytes to path, replacing what was there.
 bool file_put(const std::string& path, const Bytes& bytes);
-
-bool path_exists(const std::string& path);
-
-// A new empty folder under the temp folder, removed with its files.
-struct TempFolder {
-    std::string path;
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    std::string file(const std::string& name) const { return path + "\\" + name; }
-};
 
 }  // namespace qelvtest

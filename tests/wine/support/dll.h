@@ -8,6 +8,10 @@
 
 namespace qelvtest {
 
+// The painted barcode exports, as a host declares them.
+using Code128Create = int(__stdcall*)(const char*, const char*);
+using ItfCreate = int(__stdcall*)(int, int, const char*, const char*);
+
 // The DLL next to the test program, loaded once per call site; freed by
 // the destructor.
 struct Dll {

@@ -1,0 +1,39 @@
+// A per-test folder under the temp folder, and a fixture that makes it the
+// current directory, where the exports put their log lines.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace qelvtest {
+
+bool path_exists(const std::string& path);
+
+// Removes the folder with everything below it.
+void remove_folder(const std::string& folder);
+
+// A new empty folder under the temp folder, removed with its files.
+struct TempFolder {
+    std::string path;
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    std::string file(const std::string& name) const { return path + "\\" + name; }
+};
+
+// Runs each test in a new, empty current directory, so that its files and
+// log lines are its own, and returns to the old one after.
+class InTempFolder : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    TempFolder folder_;
+
+private:
+    std::string previous_;
+};
+
+}  // namespace qelvtest
