@@ -5,15 +5,7 @@
 set -uo pipefail
 : "${SOURCE_DIR:?}" "${BUILD_DIR:?}"
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-checks=0
-check() {
-  local status=$?
-  checks=$((checks + 1))
-  if [ $status -ne 0 ]; then failures=$((failures + 1)); echo "FAIL: $1"; fi
-}
+. "$SOURCE_DIR/tests/scripts/lib/check.sh"
 
 start=$(date +%s)
 out=$(DEMO_DIR="$work/demo" BUILD_DIR="$BUILD_DIR" "$SOURCE_DIR/tools/demo.sh" 2>&1)
@@ -45,5 +37,4 @@ for name in label-code128 label-itf; do
   check "docs/$name.png matches the demo's (tools/demo.sh --update-docs refreshes it)"
 done
 
-echo "demo: $((checks - failures)) passed, $failures failed"
-[ "$failures" -eq 0 ]
+check_summary demo

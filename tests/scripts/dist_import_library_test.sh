@@ -7,16 +7,8 @@
 set -uo pipefail
 : "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${WINE_RUN:?}"
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$SOURCE_DIR/tests/scripts/lib/check.sh"
 dist="$work/dist"
-failures=0
-checks=0
-check() {
-  local status=$?
-  checks=$((checks + 1))
-  if [ $status -ne 0 ]; then failures=$((failures + 1)); echo "FAIL: $1"; fi
-}
 
 cmake --install "$BUILD_DIR" --prefix "$dist" >/dev/null
 check "cmake --install succeeds"
@@ -80,5 +72,4 @@ check "the host imports the 13 plain names, without @bytes"
 [ $? -eq 42 ]
 check "the MSVC-style host loads the DLL and every refused call returns 0"
 
-echo "dist: $((checks - failures)) passed, $failures failed"
-[ "$failures" -eq 0 ]
+check_summary dist

@@ -5,15 +5,7 @@
 set -uo pipefail
 : "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${WINE_RUN:?}"
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-checks=0
-check() {
-  local status=$?
-  checks=$((checks + 1))
-  if [ $status -ne 0 ]; then failures=$((failures + 1)); echo "FAIL: $1"; fi
-}
+. "$SOURCE_DIR/tests/scripts/lib/check.sh"
 
 python3 "$SOURCE_DIR/tests/scripts/guide_declarations.py" "$SOURCE_DIR"
 check "C#, Delphi, PowerBuilder declarations and the export table match the header"
@@ -47,5 +39,4 @@ for lang in c c++; do
   check "the $lang example's ITF label reads 12345678"
 done
 
-echo "guide: $((checks - failures)) passed, $failures failed"
-[ "$failures" -eq 0 ]
+check_summary guide

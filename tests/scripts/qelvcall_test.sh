@@ -5,11 +5,8 @@ set -uo pipefail
 : "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${WINE_RUN:?}"
 
 exe="$BUILD_DIR/qelvcall.exe"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$SOURCE_DIR/tests/scripts/lib/check.sh"
 cd "$work" || exit 1
-failures=0
-checks=0
 
 # Runs qelvcall; sets out (stdout without CRs), err and rc.
 run() {
@@ -19,7 +16,7 @@ run() {
   err=$(tr -d '\r' <"$work/err")
 }
 
-check() {  # case name, condition already evaluated as $?
+check() {  # as the shared one, and shows the run it judged
   local status=$? name=$1
   checks=$((checks + 1))
   if [ $status -ne 0 ]; then
@@ -139,5 +136,4 @@ run --help
 [ "$rc" -eq 0 ] && [[ "$out" == *"the word NULL passes a null pointer"* ]]
 check "--help documents NULL"
 
-echo "qelvcall: $((checks - failures)) passed, $failures failed"
-[ "$failures" -eq 0 ]
+check_summary qelvcall
