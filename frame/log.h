@@ -1,28 +1,68 @@
 // Diagnostic log: webdll_log.txt in the process's current directory.
 // Entries are "\n[YYYY-MM-DD hh:mm:ss]: message " stored with CR LF.
 //
-// Each entry is appended with one write through an append-only handle, so
-// entries of several threads or processes never overwrite or split each
-// other. On Windows the write also holds a byte-range lock far past the
-// data, for Wine, whose append-only writes are not atomic. Cases the log turns away, silently and without touching any file:
+// A call gathers its entries in a batch (each stamped when it is added) and
+// appends them with one write, so that one call's entries stay together
+// and no entry is split by another writer. On Windows the write holds a
+// byte-range lock far past the data, for Wine, whose appends are not
+// atomic; the wait for it is bounded, so no log can hold up a label.
+// Cases the log turns away, silently and without touching any file:
 // - a null message;
 // - a current directory that does not fit 259 characters (or cannot be read);
 // - a file that opens neither for appending nor, as a fallback, for writing
-//   (the fallback creates the file or cuts it to length 0).
+//   (the fallback creates the file or cuts it to length 0);
+// - a lock that another writer holds past the wait (the batch is dropped);
+// - a write that stores less than the whole batch (cut back to what was
+//   there, so no torn entry stays).
 // A message longer than 4974 bytes is cut to its first 4974 bytes, so the
 // entry still fits its 5000-byte buffer and ends with the blank.
 #pragma once
 
+#include <cstddef>
+
 namespace qelv {
 
-// Appends one timestamped entry; never fails its caller.
+// The most one call logs is 202 ITF digits: 305 entries, 20061 bytes.
+constexpr std::size_t kLogBatchSize = 24 * 1024;
+
+// One call's entries in their stored form, NUL-terminated.
+struct LogBatch {
+    std::size_t length = 0;
+    char stored[kLogBatchSize];
+};
+
+// Where an encoder's step messages go: a call's batch in the product, a
+// recorder in tests, or nowhere when write is null.
+struct LogSink {
+    void (*write)(void* context, const char* message);
+    void* context;
+};
+
+constexpr LogSink kNoLog = {nullptr, nullptr};
+
+// Hands one message to the sink.
+inline void log_write(const LogSink& sink, const char* message) {
+    if (sink.write != nullptr && message != nullptr) sink.write(sink.context, message);
+}
+
+// A sink that adds each message to batch.
+LogSink log_sink(LogBatch& batch);
+
+// Adds one entry stamped now; an entry the batch has no room for is dropped
+// whole.
+void log_add(LogBatch& batch, const char* message);
+
+// Appends the batch to the log of the current directory with one write.
+void log_flush(const LogBatch& batch);
+
+// One entry, added and appended at once.
 void log_write(const char* message);
 
 // The current local time as "YYYY-MM-DD hh:mm:ss" and its NUL.
 void log_timestamp(char (&destination)[20]);
 
-// Appends the text's bytes to the file at path in one write, each LF stored
-// as CR LF. A text whose stored form exceeds 9999 bytes is dropped whole.
+// Appends the text's bytes, already in stored form, to the file at path in
+// one write.
 void file_append_text(const char* path, const char* text);
 
 }  // namespace qelv

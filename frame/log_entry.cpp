@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "frame/log.h"
 
@@ -68,15 +69,38 @@ std::size_t log_text_store(const char* text, char (&stored)[kLogStoredSize]) {
     return length;
 }
 
-void log_write(const char* message) {
+LogSink log_sink(LogBatch& batch) {
+    return {[](void* context, const char* message) {
+                log_add(*static_cast<LogBatch*>(context), message);
+            },
+            &batch};
+}
+
+void log_add(LogBatch& batch, const char* message) {
     if (message == nullptr) return;
-    char timestamp[20] = {};
+    char timestamp[20];
     log_timestamp(timestamp);
-    char entry[kLogEntrySize] = {};
+    char entry[kLogEntrySize];
     log_entry_compose(timestamp, message, entry);
-    char path[kLogPathSize] = {};
+    char stored[kLogStoredSize];
+    const std::size_t length = log_text_store(entry, stored);
+    if (length == 0 || batch.length + length >= sizeof batch.stored) return;
+    std::memcpy(batch.stored + batch.length, stored, length);
+    batch.length += length;
+    batch.stored[batch.length] = '\0';
+}
+
+void log_flush(const LogBatch& batch) {
+    if (batch.length == 0) return;
+    char path[kLogPathSize];
     if (!log_path_current(path)) return;
-    file_append_text(path, entry);
+    file_append_text(path, batch.stored);
+}
+
+void log_write(const char* message) {
+    LogBatch batch;
+    log_add(batch, message);
+    log_flush(batch);
 }
 
 }  // namespace qelv

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <ctime>
 
 #include "frame/log.h"
@@ -25,15 +26,17 @@ bool log_path_current(char (&path)[kLogPathSize]) {
 }
 
 void file_append_text(const char* path, const char* text) {
-    char stored[kLogStoredSize] = {};
-    const std::size_t length = log_text_store(text, stored);
-    if (length == 0) return;
+    const std::size_t length = std::strlen(text);
     // O_APPEND moves to the end and writes in one step.
     int file = open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (file < 0) file = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (file < 0) return;
-    const ssize_t written = write(file, stored, length);
-    static_cast<void>(written);  // a short or failed write is not reported
+    const ssize_t written = write(file, text, length);
+    // A short write is cut back, so that no torn entry stays.
+    if (written > 0 && static_cast<std::size_t>(written) < length) {
+        const off_t end = lseek(file, 0, SEEK_END);
+        if (end >= written) static_cast<void>(ftruncate(file, end - written));
+    }
     close(file);
 }
 

@@ -1,6 +1,7 @@
 // The log's platform side on Windows: clock, current directory, append.
 #include <windows.h>
 
+#include <cstring>
 #include <ctime>
 
 #include "frame/log.h"
@@ -8,10 +9,17 @@
 
 namespace qelv {
 
+// GetLocalTime has no 2038 limit, unlike the runtime's 32-bit time_t.
 void log_timestamp(char (&destination)[20]) {
-    const std::time_t now = std::time(nullptr);
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
     std::tm local = {};
-    localtime_s(&local, &now);  // per-call storage, safe on any thread
+    local.tm_year = now.wYear - 1900;
+    local.tm_mon = now.wMonth - 1;
+    local.tm_mday = now.wDay;
+    local.tm_hour = now.wHour;
+    local.tm_min = now.wMinute;
+    local.tm_sec = now.wSecond;
     log_timestamp_format(local, destination);
 }
 
@@ -25,40 +33,34 @@ bool log_path_current(char (&path)[kLogPathSize]) {
 
 namespace {
 
-// Without FILE_WRITE_DATA every write goes to the current end of the file
-// in one step, so concurrent writers cannot land on the same offset.
-HANDLE open_for_append(const char* path) {
-    return CreateFileA(path, FILE_APPEND_DATA,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-HANDLE open_cut_to_zero(const char* path) {
+HANDLE open_log(const char* path, DWORD disposition) {
     return CreateFileA(path, GENERIC_WRITE,
                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-// Wine carries out an append-only write as "find the end, then write
-// there", so writers racing between the two steps overwrite each other.
-// A byte-range lock far beyond any data (readers never meet it) orders the
-// writers of all processes. The wait is bounded: past it, or where the
-// handle cannot be locked at all, the entry is written unlocked rather
-// than the caller held up.
+// Wine carries out an append as "find the end, then write there", so
+// writers racing between the two steps overwrite each other. A byte-range
+// lock far beyond any data (readers never meet it) orders the writers of
+// all processes. A host must never wait on the log for long, so the wait
+// ends after kLockWaitMs, however the lock is held.
 constexpr DWORD kLockOffsetHigh = 0x7FFFFFFF;
-constexpr int kLockTries = 200;
+constexpr DWORD kLockWaitMs = 50;
 
-bool lock_for_append(HANDLE file) {
-    for (int i = 0; i < kLockTries; ++i) {
+enum class Lock { held, busy, unsupported };
+
+Lock lock_for_append(HANDLE file) {
+    const DWORD start = GetTickCount();
+    for (int tries = 0;; ++tries) {
         OVERLAPPED at = {};
         at.OffsetHigh = kLockOffsetHigh;
         if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
-            return true;
+            return Lock::held;
         }
-        if (GetLastError() != ERROR_LOCK_VIOLATION) return false;
-        Sleep(i < 10 ? 0 : 1);
+        if (GetLastError() != ERROR_LOCK_VIOLATION) return Lock::unsupported;
+        if (GetTickCount() - start >= kLockWaitMs) return Lock::busy;
+        Sleep(tries < 10 ? 0 : 1);
     }
-    return false;
 }
 
 void unlock_for_append(HANDLE file) {
@@ -67,19 +69,36 @@ void unlock_for_append(HANDLE file) {
     UnlockFileEx(file, 0, 1, 0, &at);
 }
 
+// Writes at the end; a short write (a full disk) is cut back to the old
+// end, so that entries are whole or absent.
+void append_whole(HANDLE file, const char* text, DWORD length) {
+    LARGE_INTEGER end = {};
+    const LARGE_INTEGER zero = {};
+    if (!SetFilePointerEx(file, zero, &end, FILE_END)) return;
+    DWORD written = 0;
+    if (WriteFile(file, text, length, &written, nullptr) && written == length) return;
+    if (SetFilePointerEx(file, end, nullptr, FILE_BEGIN)) SetEndOfFile(file);
+}
+
 }  // namespace
 
 void file_append_text(const char* path, const char* text) {
-    char stored[kLogStoredSize] = {};
-    const std::size_t length = log_text_store(text, stored);
+    const DWORD length = static_cast<DWORD>(std::strlen(text));
     if (length == 0) return;
-    HANDLE file = open_for_append(path);
-    if (file == INVALID_HANDLE_VALUE) file = open_cut_to_zero(path);
+    HANDLE file = open_log(path, OPEN_ALWAYS);
+    if (file == INVALID_HANDLE_VALUE) file = open_log(path, CREATE_ALWAYS);
     if (file == INVALID_HANDLE_VALUE) return;
-    const bool locked = lock_for_append(file);
-    DWORD written = 0;
-    WriteFile(file, stored, static_cast<DWORD>(length), &written, nullptr);
-    if (locked) unlock_for_append(file);
+    switch (lock_for_append(file)) {
+    case Lock::held:
+        append_whole(file, text, length);
+        unlock_for_append(file);
+        break;
+    case Lock::unsupported:
+        append_whole(file, text, length);
+        break;
+    case Lock::busy:
+        break;
+    }
     CloseHandle(file);
 }
 

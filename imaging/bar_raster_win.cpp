@@ -1,39 +1,10 @@
 #include "imaging/bar_raster_win.h"
 
-#include <windows.h>
-
-#include "imaging/bmp_store_win.h"
+#include "qelv_errors.h"
 
 namespace qelv {
 
 namespace {
-
-// The bitmap and the memory context it is painted in. Whatever is still
-// held is released on every way out, a thrown allocation failure included.
-struct PaintSurface {
-    HBITMAP bitmap = nullptr;
-    HDC dc = nullptr;
-    HGDIOBJ replaced = nullptr;
-
-    PaintSurface() = default;
-    PaintSurface(const PaintSurface&) = delete;
-    PaintSurface& operator=(const PaintSurface&) = delete;
-    ~PaintSurface();
-};
-
-// Selects the original object back, deletes the bitmap, then the context;
-// the result is the context's release status (0 when there was none).
-BOOL surface_release(PaintSurface& surface) {
-    if (surface.dc && surface.replaced) SelectObject(surface.dc, surface.replaced);
-    if (surface.bitmap) DeleteObject(surface.bitmap);
-    const BOOL status = surface.dc ? DeleteDC(surface.dc) : FALSE;
-    surface.bitmap = nullptr;
-    surface.dc = nullptr;
-    surface.replaced = nullptr;
-    return status;
-}
-
-PaintSurface::~PaintSurface() { surface_release(*this); }
 
 std::int32_t pattern_width(const char* pattern) {
     std::int32_t width = 0;
@@ -41,14 +12,6 @@ std::int32_t pattern_width(const char* pattern) {
         if (*c >= '1' && *c <= '9') width += *c - '0';
     }
     return width;
-}
-
-bool surface_create(PaintSurface& surface, std::int32_t width, std::int32_t height) {
-    surface.bitmap = CreateBitmap(width, height, 1, 32, nullptr);
-    surface.dc = CreateCompatibleDC(nullptr);
-    if (!surface.bitmap || !surface.dc) return false;
-    surface.replaced = SelectObject(surface.dc, surface.bitmap);
-    return surface.replaced != nullptr && surface.replaced != HGDI_ERROR;
 }
 
 bool bars_paint(HDC dc, const char* pattern, std::int32_t height) {
@@ -70,15 +33,14 @@ bool bars_paint(HDC dc, const char* pattern, std::int32_t height) {
 
 }  // namespace
 
-std::int32_t barimage_write_bmp(const char* pattern, std::int32_t height, const char* fileName) {
+DWORD barimage_paint(const char* pattern, std::int32_t height, LabelPicture& picture) {
     const std::int32_t width = pattern_width(pattern);
-    if (width < 1 || height < 1) return 0;
-    PaintSurface surface;
-    if (!surface_create(surface, width, height)) return 0;
-    const bool written = bars_paint(surface.dc, pattern, height) &&
-                         bitmap_write_bmp(surface.dc, surface.bitmap, fileName);
-    const BOOL status = surface_release(surface);
-    return written ? status : 0;
+    if (width < 1 || height < 1) return QELV_ERROR_DRAWING;
+    Canvas canvas;
+    if (!canvas_open(canvas, width, height) || !bars_paint(canvas.dc, pattern, height)) {
+        return QELV_ERROR_DRAWING;
+    }
+    return canvas_finish(canvas, picture);
 }
 
 }  // namespace qelv

@@ -1,18 +1,19 @@
-// Painting a bar pattern into an off-screen bitmap and storing it as BMP.
+// Painting a bar pattern into an off-screen bitmap for a BMP label.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
+
+#include "imaging/canvas_win.h"
 
 namespace qelv {
 
 // Paints pattern (element i a bar when i is even, d(i) pixels wide, all
-// rows of height) and writes it to fileName at 24 bits per pixel. The
-// result is the status of releasing the drawing context, nonzero, only
-// when the whole file was written and closed; 0 when the pattern is empty,
-// the height not positive, a graphics step failed (no file touched) or the
-// file could not be opened or written (no file left). Throws
-// std::bad_alloc when the pixel buffer cannot be allocated, after
-// releasing every graphics object.
-std::int32_t barimage_write_bmp(const char* pattern, std::int32_t height, const char* fileName);
+// rows of height) and reads it back into picture at 24 bits per pixel,
+// releasing every graphics object. ERROR_SUCCESS, or QELV_ERROR_DRAWING
+// when the pattern is empty, the height not positive or a graphics step
+// failed. Throws std::bad_alloc when the pixel buffer cannot be allocated.
+DWORD barimage_paint(const char* pattern, std::int32_t height, LabelPicture& picture);
 
 }  // namespace qelv

@@ -1,11 +1,8 @@
 #include "imaging/font_draw_win.h"
 
-#include <cstring>
-#include <vector>
-
 #include "frame/log.h"
-#include "imaging/bmp_store_win.h"
 #include "imaging/font_readback.h"
+#include "qelv_errors.h"
 
 namespace qelv {
 
@@ -17,63 +14,43 @@ HFONT font_create() {
                        FF_MODERN | DEFAULT_PITCH, kFontFace);
 }
 
-}  // namespace
-
-bool font_canvas_open(FontCanvas& canvas) {
-    canvas.bitmap = CreateBitmap(kFontPictureWidth, kFontPictureHeight, 1, 32, nullptr);
-    canvas.font = font_create();
-    canvas.dc = CreateCompatibleDC(nullptr);
-    if (!canvas.bitmap || !canvas.font || !canvas.dc) return false;
-    canvas.old_bitmap = SelectObject(canvas.dc, canvas.bitmap);
-    canvas.old_font = SelectObject(canvas.dc, canvas.font);
-    return canvas.old_bitmap != nullptr && canvas.old_font != nullptr;
-}
-
-BOOL font_canvas_release(FontCanvas& canvas) noexcept {
-    if (canvas.dc) {
-        if (canvas.old_bitmap) SelectObject(canvas.dc, canvas.old_bitmap);
-        if (canvas.old_font) SelectObject(canvas.dc, canvas.old_font);
-    }
-    if (canvas.font) DeleteObject(canvas.font);
-    if (canvas.bitmap) DeleteObject(canvas.bitmap);
-    const BOOL released = canvas.dc ? DeleteDC(canvas.dc) : FALSE;
-    canvas = FontCanvas{};
-    return released;
-}
-
-bool font_canvas_face_ok(const FontCanvas& canvas) {
+// Any face but "code 128" (in any case) would draw letters, not bars.
+bool face_ok(HDC dc) {
     char face[LF_FACESIZE] = {};
-    if (GetTextFaceA(canvas.dc, LF_FACESIZE, face) <= 0) return false;
+    if (GetTextFaceA(dc, LF_FACESIZE, face) <= 0) return false;
     return lstrcmpiA(face, kFontFace) == 0;
 }
 
-bool font_canvas_draw(const FontCanvas& canvas, const std::string& text) {
-    RECT picture = {0, 0, kFontPictureWidth, kFontPictureHeight};
-    FillRect(canvas.dc, &picture, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    SetBkMode(canvas.dc, TRANSPARENT);
+// Fills the picture white and, when the text fits, draws it at (0, 0) with
+// a transparent background.
+DWORD text_draw(HDC dc, const std::string& text) {
+    RECT whole = {0, 0, kFontPictureWidth, kFontPictureHeight};
+    FillRect(dc, &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetBkMode(dc, TRANSPARENT);
     const int length = static_cast<int>(text.size());
     SIZE extent = {};
-    if (!GetTextExtentPoint32A(canvas.dc, text.c_str(), length, &extent)) return false;
-    if (extent.cx > kFontPictureWidth) return false;
-    return TextOutA(canvas.dc, 0, 0, text.c_str(), length) != FALSE;
+    if (!GetTextExtentPoint32A(dc, text.c_str(), length, &extent)) return QELV_ERROR_DRAWING;
+    if (extent.cx > kFontPictureWidth) return QELV_ERROR_SYMBOL_TOO_WIDE;
+    return TextOutA(dc, 0, 0, text.c_str(), length) ? ERROR_SUCCESS : QELV_ERROR_DRAWING;
 }
 
-std::int32_t font_barcode_write(const std::string& text, const char* digits,
-                                const char* fileName) {
-    FontCanvas canvas;
-    FontCanvasHold hold{canvas};
-    if (!font_canvas_open(canvas) || !font_canvas_face_ok(canvas)) return 0;
-    if (!font_canvas_draw(canvas, text)) return 0;
-    BmpGeometry geometry{};
-    std::vector<std::uint8_t> pixels;
-    if (!bitmap_read_pixels(canvas.dc, canvas.bitmap, geometry, pixels)) return 0;
-    const std::string verdict = font_readback_verdict(geometry, pixels, digits);
-    if (!verdict.empty()) {
-        log_write(verdict.c_str());
-        return 0;
+}  // namespace
+
+DWORD font_barcode_draw(const std::string& text, const char* digits, LabelPicture& picture) {
+    Canvas canvas;
+    if (!canvas_open(canvas, kFontPictureWidth, kFontPictureHeight) ||
+        !canvas_select_font(canvas, font_create())) {
+        return QELV_ERROR_DRAWING;
     }
-    if (!bmp_file_write(fileName, geometry, pixels)) return 0;
-    return font_canvas_release(canvas);
+    if (!face_ok(canvas.dc)) return QELV_ERROR_FONT_MISSING;
+    const DWORD drawn = text_draw(canvas.dc, text);
+    if (drawn != ERROR_SUCCESS) return drawn;
+    const DWORD finished = canvas_finish(canvas, picture);
+    if (finished != ERROR_SUCCESS) return finished;
+    const std::string verdict = font_readback_verdict(picture.geometry, picture.pixels, digits);
+    if (verdict.empty()) return ERROR_SUCCESS;
+    log_write(verdict.c_str());
+    return QELV_ERROR_FONT_MISMATCH;
 }
 
 }  // namespace qelv

@@ -8,15 +8,32 @@
  * and 0 when nothing was opened (a NULL tested argument, an address over
  * 1023 characters).
  *
- * Barcode functions return nonzero only when the whole BMP file was written;
- * 0 means no file was written (and an existing file was left untouched when
- * the input was refused before drawing). pBarcode must hold only the ASCII
- * digits 0-9 (the empty text is allowed; odd lengths get a leading 0), at
- * most 334 digits for Code 128, 202 for Interleaved 2 of 5, and as many as
- * fit the 101-pixel picture for the font-drawn Code 128.
+ * Barcode functions return nonzero only when the whole BMP file of these
+ * digits is at fileName. On 0 there is no file at fileName at all: no part
+ * of one and not the label that was there before, so a host that prints the
+ * file anyway prints nothing. Only a NULL text leaves the path untouched,
+ * and a folder or device at the path is never removed. pBarcode must hold
+ * only the ASCII digits 0-9 (the empty text is allowed; odd lengths get a
+ * leading 0), at most 334 digits for Code 128, 202 for Interleaved 2 of 5
+ * and 12 for the font-drawn Code 128 (101 pixels hold no more).
+ *
+ * Why a call returned 0: GetLastError() right after it. Every export sets
+ * it before returning 0 (a page export also when it did not call the
+ * shell); a barcode export that wrote its file sets ERROR_SUCCESS (0), a
+ * page export that called the shell leaves what the shell left. Codes:
+ *   87  ERROR_INVALID_PARAMETER  a tested text is NULL
+ *   8   ERROR_NOT_ENOUGH_MEMORY  the picture's memory could not be had
+ *   32  ERROR_SHARING_VIOLATION  path busy: another program holds the old
+ *       file open, so it could be neither replaced nor removed (it is
+ *       still there: do not print it)
+ *   112 ERROR_DISK_FULL, 5 ERROR_ACCESS_DENIED, 3 ERROR_PATH_NOT_FOUND and
+ *       other system codes: the file could not be written there
+ *   and the QELV_ERROR_ codes of qelv_errors.h (bit 29 set: the DLL's own).
  */
 #ifndef QELV_DOREVIVI_H
 #define QELV_DOREVIVI_H
+
+#include "qelv_errors.h"
 
 #ifdef __cplusplus
 extern "C" {

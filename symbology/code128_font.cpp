@@ -23,10 +23,11 @@ void pad_even(const char* digits, std::size_t length, char (&working)[kTextSize]
 }
 
 // Appends one code and logs the text built so far.
-void append_logged(char (&text)[kTextSize], std::size_t& length, unsigned char code) {
+void append_logged(char (&text)[kTextSize], std::size_t& length, unsigned char code,
+                   const LogSink& log) {
     text[length++] = static_cast<char>(code);
     text[length] = '\0';
-    log_write(text);
+    log_write(log, text);
 }
 
 }  // namespace
@@ -35,7 +36,7 @@ unsigned char code128_font_char(int value) {
     return static_cast<unsigned char>(value < 95 ? value + 32 : value + 100);
 }
 
-std::string code128_font_text(const char* digits) {
+std::string code128_font_text(const char* digits, const LogSink& log) {
     if (digits == nullptr) return std::string();
     const std::size_t input_length = std::strlen(digits);
     if (input_length > kCode128FontMaxInput) return std::string();
@@ -52,10 +53,10 @@ std::string code128_font_text(const char* digits) {
         const char pair_text[3] = {pair[0], pair[1], '\0'};
         const int value = std::atoi(pair_text);
         accumulator += value * position;
-        append_logged(text, length, code128_font_char(value));
+        append_logged(text, length, code128_font_char(value), log);
     }
-    append_logged(text, length, code128_font_char(accumulator % kCheckModulus));
-    append_logged(text, length, kCode128FontStop);
+    append_logged(text, length, code128_font_char(accumulator % kCheckModulus), log);
+    append_logged(text, length, kCode128FontStop, log);
     return std::string(text);
 }
 

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string>
 
+#include "frame/log.h"
+
 namespace qelv {
 
 // Input that fits the 1024-byte working copy once odd input has its "0".
@@ -20,9 +22,9 @@ unsigned char code128_font_char(int value);
 // Start C, one character per digit pair (odd input gets a leading "0";
 // each pair is worth what atoi reads), the modulo-103 check character and
 // the stop. After each character behind the start, the text so far goes to
-// the diagnostic log: n + 2 lines for n pairs.
+// log: n + 2 messages for n pairs.
 // A missing text, or one longer than kCode128FontMaxInput, gives the empty
 // text and logs nothing.
-std::string code128_font_text(const char* digits);
+std::string code128_font_text(const char* digits, const LogSink& log);
 
 }  // namespace qelv

@@ -47,23 +47,23 @@ std::string itf_digit_pattern(char digit, int ratio) {
     return widths;
 }
 
-std::string itf_pattern_encode(int ratio, const char* digits, LogSink log) {
+std::string itf_pattern_encode(int ratio, const char* digits, const LogSink& log) {
     if (!digits || !is_digit_text(digits) || padded_length(digits) > kItfMaxDigits) return {};
     std::string working = std::strlen(digits) % 2 ? std::string("0") + digits : digits;
     std::string pattern = kStart;
-    log(pattern.c_str());
+    log_write(log, pattern.c_str());
     while (!working.empty()) {
         const std::string pair = *text_left(working.c_str(), 2);
         working = text_from(working.c_str(), 3);
         const std::string p = itf_digit_pattern(pair[0], ratio);
         const std::string q = itf_digit_pattern(pair[1], ratio);
-        log(p.c_str());
-        log(q.c_str());
-        log(working.c_str());
+        log_write(log, p.c_str());
+        log_write(log, q.c_str());
+        log_write(log, working.c_str());
         pattern += interleave(p, q);
     }
     pattern += itf_stop(ratio);
-    log(pattern.c_str());
+    log_write(log, pattern.c_str());
     return pattern;
 }
 

@@ -8,9 +8,6 @@
 
 namespace qelv {
 
-// Where the encoder's step messages go; the log in the product.
-using LogSink = void (*)(const char* message);
-
 // The wide width a caller's ratio stands for: 3 stays 3, anything else is 2.
 int itf_ratio(int nRatio);
 
@@ -28,6 +25,6 @@ std::string itf_digit_pattern(char digit, int ratio);
 // with anything but '0'..'9' (the table has no entry for it), and for more
 // than kItfMaxDigits digits after padding (the pattern would pass 1023
 // characters).
-std::string itf_pattern_encode(int ratio, const char* digits, LogSink log = log_write);
+std::string itf_pattern_encode(int ratio, const char* digits, const LogSink& log);
 
 }  // namespace qelv

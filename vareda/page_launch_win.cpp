@@ -7,15 +7,22 @@
 #include <cstdint>
 
 #include "frame/export_frame.h"
+#include "qelv_errors.h"
 #include "vareda/page_compose.h"
 
 namespace qelv {
 
 namespace {
 
+// Not calling the shell is the DLL's own decision, so it says why.
+std::int32_t not_opened(DWORD why) {
+    SetLastError(why);
+    return kNoResult;
+}
+
 std::int32_t open_address(const PageRow& row, const char* const* args) {
     char address[kAddressSize] = {};
-    if (!page_compose(row, args, address)) return kNoResult;
+    if (!page_compose(row, args, address)) return not_opened(QELV_ERROR_ADDRESS_TOO_LONG);
     const HINSTANCE shell = ShellExecuteA(nullptr, "OPEN", address, "", "", row.show);
     // Not a handle: the shell's status code, which fits in 32 bits.
     return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(shell));
@@ -25,7 +32,7 @@ std::int32_t open_address(const PageRow& row, const char* const* args) {
 
 std::int32_t page_launch(const PageRow& row, const char* const* args) {
     for (int i = 0; i < row.tested_count; ++i) {
-        if (!args[i]) return kNoResult;
+        if (!args[i]) return not_opened(ERROR_INVALID_PARAMETER);
     }
     return guarded([&] { return open_address(row, args); });
 }

@@ -2,13 +2,11 @@
 #include "symbology/code128_font.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "log_recorder.h"
 
 namespace {
 
@@ -20,47 +18,12 @@ Codes codes_of(const std::string& text) {
     return codes;
 }
 
-// Every test runs in a fresh current directory, where the encoder's log
-// goes; messages() gives the entries written there, in order.
 class Code128Font : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char dir[] = "/tmp/code128_font_XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        directory_ = dir;
-        char previous[4096] = {};
-        ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-        previous_ = previous;
-        ASSERT_EQ(chdir(dir), 0);
-    }
-    void TearDown() override {
-        ASSERT_EQ(chdir(previous_.c_str()), 0);
-        std::remove((directory_ + "/webdll_log.txt").c_str());
-        rmdir(directory_.c_str());
-    }
-    std::string log_bytes() const {
-        std::ifstream in(directory_ + "/webdll_log.txt", std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    // Each entry is CR LF, "[", 19 timestamp characters, "]: ", the message, " ".
-    std::vector<std::string> messages() const {
-        std::vector<std::string> out;
-        const std::string bytes = log_bytes();
-        const std::string head = "\r\n[";
-        std::size_t at = bytes.find(head);
-        while (at != std::string::npos) {
-            const std::size_t next = bytes.find(head, at + head.size());
-            const std::size_t end = next == std::string::npos ? bytes.size() : next;
-            const std::size_t body = at + head.size() + 19 + 3;
-            EXPECT_EQ(bytes.substr(at + head.size() + 19, 3), "]: ");
-            EXPECT_EQ(bytes[end - 1], ' ');
-            out.push_back(bytes.substr(body, end - 1 - body));
-            at = next;
-        }
-        return out;
-    }
-    std::string directory_;
-    std::string previous_;
+    std::string encode(const char* digits) { return qelv::code128_font_text(digits, log_.sink()); }
+    const std::vector<std::string>& messages() const { return log_.messages; }
+
+    qelvtest::LogRecorder log_;
 };
 
 struct FontCase {
@@ -84,7 +47,7 @@ const FontCase kFontCases[] = {
 
 TEST_F(Code128Font, WorkedTexts) {
     for (const auto& c : kFontCases) {
-        EXPECT_EQ(codes_of(qelv::code128_font_text(c.digits)), c.codes) << c.guards;
+        EXPECT_EQ(codes_of(encode(c.digits)), c.codes) << c.guards;
     }
 }
 
@@ -93,25 +56,25 @@ TEST_F(Code128Font, CheckValues95To102UseCodes195To202) {
     // checks 95..101; "0050" gives 105 + 0 + 2 * 50 = 205, check 102.
     for (int v = 93; v <= 99; ++v) {
         const std::string digits = std::to_string(v);
-        const std::string text = qelv::code128_font_text(digits.c_str());
+        const std::string text = encode(digits.c_str());
         ASSERT_EQ(text.size(), 4u) << digits;
         EXPECT_EQ(static_cast<unsigned char>(text[2]), v + 2 + 100) << digits;
     }
-    EXPECT_EQ(codes_of(qelv::code128_font_text("0050")), (Codes{205, 32, 82, 202, 206}));
+    EXPECT_EQ(codes_of(encode("0050")), (Codes{205, 32, 82, 202, 206}));
 }
 
 TEST_F(Code128Font, MissingAndOverCapacityGiveEmptyText) {
-    EXPECT_EQ(qelv::code128_font_text(nullptr), "");
+    EXPECT_EQ(encode(nullptr), "");
     const std::string longest(qelv::kCode128FontMaxInput, '7');
-    EXPECT_EQ(qelv::code128_font_text(longest.c_str()).size(), 511u + 3u);
+    EXPECT_EQ(encode(longest.c_str()).size(), 511u + 3u);
     const std::string odd_longest(qelv::kCode128FontMaxInput - 1, '7');
-    EXPECT_EQ(qelv::code128_font_text(odd_longest.c_str()).size(), 511u + 3u);
+    EXPECT_EQ(encode(odd_longest.c_str()).size(), 511u + 3u);
     const std::string too_long(qelv::kCode128FontMaxInput + 1, '7');
-    EXPECT_EQ(qelv::code128_font_text(too_long.c_str()), "");
+    EXPECT_EQ(encode(too_long.c_str()), "");
 }
 
 TEST_F(Code128Font, EachStepLogsTheTextSoFar) {
-    qelv::code128_font_text("1234");
+    encode("1234");
     const std::vector<std::string> expected = {
         "\xCD\x2C", "\xCD\x2C\x42", "\xCD\x2C\x42\x72", "\xCD\x2C\x42\x72\xCE"};
     EXPECT_EQ(messages(), expected);
@@ -125,7 +88,7 @@ TEST_F(Code128Font, NPairsLogNPlusTwoLines) {
     const Row rows[] = {{"", 2}, {"5", 3}, {"123456", 5}, {"123456789012", 8}};
     std::size_t total = 0;
     for (const auto& row : rows) {
-        const std::string text = qelv::code128_font_text(row.digits);
+        const std::string text = encode(row.digits);
         total += row.lines;
         const auto lines = messages();
         ASSERT_EQ(lines.size(), total) << row.digits;
@@ -134,10 +97,10 @@ TEST_F(Code128Font, NPairsLogNPlusTwoLines) {
 }
 
 TEST_F(Code128Font, RefusedInputLogsNothing) {
-    qelv::code128_font_text(nullptr);
+    encode(nullptr);
     const std::string too_long(qelv::kCode128FontMaxInput + 1, '1');
-    qelv::code128_font_text(too_long.c_str());
-    EXPECT_EQ(log_bytes(), "");
+    encode(too_long.c_str());
+    EXPECT_TRUE(messages().empty());
 }
 
 }  // namespace

@@ -7,13 +7,21 @@
 #include <string>
 #include <vector>
 
+#include "log_recorder.h"
+
 namespace {
 
 using qelv::itf_digit_pattern;
 using qelv::itf_pattern_encode;
 
 std::vector<std::string> recorded;
-void record(const char* message) { recorded.emplace_back(message); }
+
+std::string encode(int ratio, const char* digits) {
+    qelvtest::LogRecorder log;
+    const std::string pattern = itf_pattern_encode(ratio, digits, log.sink());
+    recorded = log.messages;
+    return pattern;
+}
 
 int modules(const std::string& widths) {
     int sum = 0;
@@ -70,8 +78,7 @@ const EncodeCase kEncodeCases[] = {
 
 TEST(ItfPatternEncode, WorkedExamplesWithTheirLogLines) {
     for (const auto& c : kEncodeCases) {
-        recorded.clear();
-        EXPECT_EQ(itf_pattern_encode(c.ratio, c.digits, record), c.pattern) << c.why;
+        EXPECT_EQ(encode(c.ratio, c.digits), c.pattern) << c.why;
         EXPECT_EQ(recorded, c.log) << c.why;
     }
 }
@@ -90,8 +97,7 @@ TEST(ItfPatternEncode, RefusedTextGivesNothingAndLogsNothing) {
         {too_long.c_str(), "203 digits pad to 204, beyond the capacity"},
     };
     for (const auto& c : cases) {
-        recorded.clear();
-        EXPECT_EQ(itf_pattern_encode(2, c.digits, record), "") << c.why;
+        EXPECT_EQ(encode(2, c.digits), "") << c.why;
         EXPECT_TRUE(recorded.empty()) << c.why;
     }
 }
@@ -99,18 +105,17 @@ TEST(ItfPatternEncode, RefusedTextGivesNothingAndLogsNothing) {
 TEST(ItfPatternEncode, LargestInputFillsTheCapacity) {
     const std::string digits(202, '8');
     for (int ratio : {2, 3}) {
-        recorded.clear();
-        const std::string pattern = itf_pattern_encode(ratio, digits.c_str(), record);
+        const std::string pattern = encode(ratio, digits.c_str());
         EXPECT_EQ(pattern.size(), 1017u);
         EXPECT_EQ(modules(pattern), ratio == 3 ? 9 * 202 + 9 : 7 * 202 + 8);
         EXPECT_EQ(recorded.size(), 2u + 3u * 101u);
     }
-    EXPECT_EQ(itf_pattern_encode(2, std::string(201, '8').c_str(), record).size(), 1017u);
+    EXPECT_EQ(encode(2, std::string(201, '8').c_str()).size(), 1017u);
 }
 
 TEST(ItfPatternEncode, OtherRatiosCountAsTwo) {
     for (int ratio : {0, 1, 4, -1}) {
-        EXPECT_EQ(itf_pattern_encode(ratio, "1234", record), "111121121111222121121112211");
+        EXPECT_EQ(encode(ratio, "1234"), "111121121111222121121112211");
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include "font_fixture.h"
 #include "font_glyphs.h"
+#include "qelv_errors.h"
 
 namespace {
 
@@ -42,7 +43,8 @@ TEST_F(FontExportWithShiftedFont, WrongGlyphsAreCaughtByReadingBack) {
     for (const auto& c : cases) {
         file_put("label.bmp", kOld);
         EXPECT_EQ(create(c.digits, "label.bmp"), 0) << c.guards;
-        EXPECT_TRUE(file_bytes("label.bmp") == kOld) << c.guards;
+        EXPECT_EQ(GetLastError(), DWORD{QELV_ERROR_FONT_MISMATCH}) << c.guards;
+        EXPECT_FALSE(file_exists("label.bmp")) << c.guards;
         lines += c.encoder_lines + 1;
         EXPECT_EQ(log_entries(), lines) << "the encoder's lines and one that says why";
         const std::string log = file_bytes("webdll_log.txt");

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "font_fixture.h"
+#include "qelv_errors.h"
 #include "symbology/code128.h"
 
 namespace {
@@ -142,39 +143,44 @@ TEST_F(FontExportWithFont, EncoderLogsNPlusTwoLinesAndTheExportNone) {
 
 struct RefusedCase {
     const char* digits;
-    int log_lines;
+    DWORD error;
     const char* guards;
 };
 
+const std::string kLongest(1022, '1');
+
 const RefusedCase kRefused[] = {
-    {"1234567890123", 9, "13 digits: 112 pixels do not fit"},
-    {"12345678901234", 9, "14 digits"},
-    {"12A4", 0, "a letter"},
-    {"-5", 0, "a sign"},
-    {" 5", 0, "a blank"},
-    {"12\xB3", 0, "a byte above 127"},
+    {"1234567890123", QELV_ERROR_OVER_CAPACITY, "13 digits: 112 pixels do not fit"},
+    {"12345678901234", QELV_ERROR_OVER_CAPACITY, "14 digits"},
+    {kLongest.c_str(), QELV_ERROR_OVER_CAPACITY, "the encoder's longest text logs nothing"},
+    {"12A4", QELV_ERROR_NOT_DIGITS, "a letter"},
+    {"-5", QELV_ERROR_NOT_DIGITS, "a sign"},
+    {" 5", QELV_ERROR_NOT_DIGITS, "a blank"},
+    {"12\xB3", QELV_ERROR_NOT_DIGITS, "a byte above 127"},
 };
 
-TEST_F(FontExportWithFont, RefusedInputLeavesTheFileAlone) {
-    int lines = 0;
+TEST_F(FontExportWithFont, RefusedInputRemovesTheOldLabelAndLogsNothing) {
     for (const auto& c : kRefused) {
         file_put("label.bmp", kOld);
         EXPECT_EQ(create(c.digits, "label.bmp"), 0) << c.guards;
-        EXPECT_TRUE(file_bytes("label.bmp") == kOld) << c.guards;
-        lines += c.log_lines;
-        EXPECT_EQ(log_entries(), lines) << c.guards;
+        EXPECT_EQ(GetLastError(), c.error) << c.guards;
+        EXPECT_FALSE(file_exists("label.bmp")) << c.guards;
     }
+    EXPECT_FALSE(file_exists("webdll_log.txt"));
 }
 
 TEST_F(FontExportWithFont, MissingArgumentsDoNothing) {
+    file_put("label.bmp", kOld);
     EXPECT_EQ(create(nullptr, "label.bmp"), 0);
+    EXPECT_EQ(GetLastError(), DWORD{ERROR_INVALID_PARAMETER});
     EXPECT_EQ(create("1234", nullptr), 0);
-    EXPECT_FALSE(file_exists("label.bmp"));
+    EXPECT_TRUE(file_bytes("label.bmp") == kOld);
     EXPECT_FALSE(file_exists("webdll_log.txt"));
 }
 
 TEST_F(FontExportWithFont, UnopenablePathLeavesNoFileButTheLogLines) {
     EXPECT_EQ(create("1234", "no such folder\\label.bmp"), 0);
+    EXPECT_EQ(GetLastError(), DWORD{ERROR_PATH_NOT_FOUND});
     EXPECT_FALSE(file_exists("no such folder\\label.bmp"));
     EXPECT_EQ(log_entries(), 4);
 }

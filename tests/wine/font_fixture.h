@@ -28,8 +28,8 @@ inline std::string font_path(const char* name) { return program_dir() + "fonts\\
 constexpr const char* kTestFont = "code128-test.ttf";
 constexpr const char* kShiftedFont = "code128-shifted.ttf";
 
-// What a refused call must leave at its path.
-inline const std::string kOld = "an older file that a refusal must leave alone";
+// An older label that a call giving 0 must not leave at its path.
+inline const std::string kOld = "an older label of another specimen";
 
 // A font file added for this process only, removed again at the end.
 struct PrivateFont {

@@ -1,5 +1,5 @@
 // The pixel buffer or a drawing object cannot be had: the export returns 0
-// to the host, writes no file and keeps no drawing object. The failure is made real by
+// to the host, leaves no file and keeps no drawing object. The failure is made real by
 // pointing the DLL's import of msvcrt's malloc at an allocator that refuses
 // large requests, so operator new throws inside the DLL itself.
 #include <windows.h>
@@ -13,6 +13,7 @@
 
 #include "support/bmp_expect.h"
 #include "support/painted_fixture.h"
+#include "qelv_errors.h"
 
 namespace {
 
@@ -125,9 +126,8 @@ const AllocCase kAllocCases[] = {
 TEST_F(PaintedAlloc, FailedPixelBufferGivesZeroAndNoFile) {
     for (const auto& c : kAllocCases) {
         const std::string fresh = folder_.file("fresh.bmp");
-        const std::string kept = folder_.file("kept.bmp");
-        const Bytes old(100, 0x11);
-        ASSERT_TRUE(qelvtest::file_put(kept, old));
+        const std::string stale = folder_.file("stale.bmp");
+        ASSERT_TRUE(qelvtest::file_put(stale, Bytes(100, 0x11)));
         const int ratio = 3, height = 20;
         auto create = [&](const std::string& path) {
             return c.itf ? itf_(ratio, height, c.digits, path.c_str()) : code128_(c.digits, path.c_str());
@@ -136,11 +136,12 @@ TEST_F(PaintedAlloc, FailedPixelBufferGivesZeroAndNoFile) {
             MallocRefusal refusal(dll_.module, c.pixel_bytes);
             ASSERT_NE(refusal.slot, nullptr) << "the DLL imports malloc from msvcrt.dll";
             EXPECT_EQ(create(fresh), 0) << c.why;
-            EXPECT_EQ(create(kept), 0) << c.why;
+            EXPECT_EQ(create(stale), 0) << c.why;
+            EXPECT_EQ(GetLastError(), DWORD{ERROR_NOT_ENOUGH_MEMORY}) << c.why;
             EXPECT_EQ(refused, 2) << c.why << ": the refusing allocator was reached";
         }
         EXPECT_FALSE(path_exists(fresh)) << c.why;
-        EXPECT_EQ(file_bytes(kept), old) << c.why;
+        EXPECT_FALSE(path_exists(stale)) << c.why << ": no older label stays behind a 0";
         // With the allocator back the same call succeeds.
         EXPECT_NE(create(fresh), 0) << c.why;
         EXPECT_TRUE(path_exists(fresh)) << c.why;
@@ -148,7 +149,7 @@ TEST_F(PaintedAlloc, FailedPixelBufferGivesZeroAndNoFile) {
     }
 }
 
-// Takes every free GDI handle but `spare`, so that a call which kept even
+// Takes every free GDI handle but `spare`, so that a call which stale even
 // one drawing object would run the table dry within `spare` calls.
 struct GdiTableFiller {
     std::vector<HBITMAP> held;
@@ -191,18 +192,18 @@ TEST_F(PaintedAlloc, CallsKeepNoDrawingObject) {
     EXPECT_EQ(file_bytes(path).size(), 2214u);
 }
 
-// With no GDI handle left the bitmap cannot be created: 0, and the file
-// that was there is not touched.
-TEST_F(PaintedAlloc, GraphicsFailureLeavesTheOldFile) {
+// With no GDI handle left the bitmap cannot be created: 0, and the label
+// that was there is gone.
+TEST_F(PaintedAlloc, GraphicsFailureRemovesTheOldFile) {
     const std::string path = folder_.file("old.bmp");
-    const Bytes old(300, 0x22);
-    ASSERT_TRUE(qelvtest::file_put(path, old));
+    ASSERT_TRUE(qelvtest::file_put(path, Bytes(300, 0x22)));
     {
         GdiTableFiller filler(0);
         EXPECT_EQ(itf_(2, 20, "1234", path.c_str()), 0);
+        EXPECT_EQ(GetLastError(), DWORD{QELV_ERROR_DRAWING});
         EXPECT_EQ(code128_("1234", folder_.file("new.bmp").c_str()), 0);
     }
-    EXPECT_EQ(file_bytes(path), old);
+    EXPECT_FALSE(path_exists(path));
     EXPECT_FALSE(path_exists(folder_.file("new.bmp")));
 }
 

@@ -118,7 +118,7 @@ const NormalCase kNormalCases[] = {
 
 TEST_F(PaintedFiles, ItfRatioAndHeightAreNormalised) {
     for (const auto& c : kNormalCases) {
-        const std::string pattern = qelv::itf_pattern_encode(c.used_ratio, "1234", [](const char*) {});
+        const std::string pattern = qelv::itf_pattern_encode(c.used_ratio, "1234", qelv::kNoLog);
         EXPECT_EQ(itf(c.ratio, c.height, "1234"), expected_bmp(pattern, c.used_height)) << c.why;
     }
 }

@@ -1,0 +1,134 @@
+#include "imaging/label_file_win.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "qelv_errors.h"
+
+namespace qelv {
+
+namespace {
+
+constexpr std::size_t kPathSize = MAX_PATH;
+constexpr int kNameTries = 16;
+// Another writer's move over the same path can hold it for a moment.
+constexpr int kMoveTries = 5;
+
+enum class Target { none, file, other };
+
+// The absolute path, whose folder takes the new file. Device names ("NUL",
+// "COM1.bmp") resolve to \\.\ paths and are no place for a label.
+DWORD full_path(const char* fileName, char (&full)[kPathSize]) {
+    const DWORD length = GetFullPathNameA(fileName, kPathSize, full, nullptr);
+    if (length == 0) return *fileName ? GetLastError() : ERROR_INVALID_NAME;
+    if (length >= kPathSize) return ERROR_FILENAME_EXCED_RANGE;
+    return std::strncmp(full, "\\\\.\\", 4) == 0 ? QELV_ERROR_NOT_A_FILE : ERROR_SUCCESS;
+}
+
+// What is at the path now, judged by the opened handle, not by the name.
+Target target_kind(const char* path) {
+    const HANDLE handle = CreateFileA(path, FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Target::none
+                                                                               : Target::file;
+    }
+    BY_HANDLE_FILE_INFORMATION info = {};
+    const bool disk_file = GetFileType(handle) == FILE_TYPE_DISK &&
+                           GetFileInformationByHandle(handle, &info) &&
+                           !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    CloseHandle(handle);
+    return disk_file ? Target::file : Target::other;
+}
+
+// ERROR_SUCCESS when no file is left at the path.
+DWORD remove_file(const char* path) {
+    if (target_kind(path) != Target::file || DeleteFileA(path)) return ERROR_SUCCESS;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : error;
+}
+
+// A new file next to the target, named by process, thread and try, so
+// that writers of one path never share one.
+HANDLE temp_create(const char* full, char (&temp)[kPathSize]) {
+    const char* slash = std::strrchr(full, '\\');
+    const int folder = slash ? static_cast<int>(slash - full) : 0;
+    for (int i = 0; i < kNameTries; ++i) {
+        const int n = std::snprintf(temp, sizeof temp, "%.*s\\~qelv%lx-%lx-%d.tmp", folder, full,
+                                    GetCurrentProcessId(), GetCurrentThreadId(), i);
+        if (n < 0 || n >= static_cast<int>(sizeof temp)) {
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);
+            return INVALID_HANDLE_VALUE;
+        }
+        const HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+DWORD write_all(HANDLE file, const void* bytes, std::size_t size) {
+    DWORD written = 0;
+    if (!WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr)) return GetLastError();
+    return written == size ? ERROR_SUCCESS : ERROR_DISK_FULL;
+}
+
+DWORD write_label(HANDLE file, const BmpGeometry& geometry,
+                  const std::vector<std::uint8_t>& pixels) {
+    std::uint8_t headers[kBmpPixelOffset];
+    const BmpFileHeader file_header = bmp_file_header(geometry);
+    const BmpInfoHeader info_header = bmp_info_header(geometry);
+    std::memcpy(headers, file_header.data(), file_header.size());
+    std::memcpy(headers + file_header.size(), info_header.data(), info_header.size());
+    DWORD error = write_all(file, headers, sizeof headers);
+    if (error == ERROR_SUCCESS) error = write_all(file, pixels.data(), pixels.size());
+    return error;
+}
+
+DWORD move_into_place(const char* temp, const char* full) {
+    for (int i = 0;; ++i) {
+        if (MoveFileExA(temp, full, MOVEFILE_REPLACE_EXISTING)) return ERROR_SUCCESS;
+        const DWORD error = GetLastError();
+        if (i + 1 >= kMoveTries ||
+            (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)) {
+            return error;
+        }
+        Sleep(1);
+    }
+}
+
+DWORD store(const char* full, const BmpGeometry& geometry,
+            const std::vector<std::uint8_t>& pixels) {
+    if (target_kind(full) == Target::other) return QELV_ERROR_NOT_A_FILE;
+    char temp[kPathSize];
+    const HANDLE file = temp_create(full, temp);
+    if (file == INVALID_HANDLE_VALUE) return GetLastError();
+    DWORD error = write_label(file, geometry, pixels);
+    if (!CloseHandle(file) && error == ERROR_SUCCESS) error = GetLastError();
+    if (error == ERROR_SUCCESS) error = move_into_place(temp, full);
+    if (error != ERROR_SUCCESS) DeleteFileA(temp);
+    return error;
+}
+
+}  // namespace
+
+DWORD label_store(const char* fileName, const BmpGeometry& geometry,
+                  const std::vector<std::uint8_t>& pixels) {
+    if (pixels.size() != geometry.image_size) return label_refuse(fileName, QELV_ERROR_DRAWING);
+    char full[kPathSize];
+    DWORD error = full_path(fileName, full);
+    if (error != ERROR_SUCCESS) return error;
+    error = store(full, geometry, pixels);
+    return error == ERROR_SUCCESS ? error : label_refuse(full, error);
+}
+
+DWORD label_refuse(const char* fileName, DWORD reason) {
+    char full[kPathSize];
+    if (full_path(fileName, full) != ERROR_SUCCESS) return reason;
+    const DWORD removed = remove_file(full);
+    return removed == ERROR_SUCCESS ? reason : removed;
+}
+
+}  // namespace qelv

@@ -1,0 +1,28 @@
+// A label file is whole or absent: the new picture moves into place in one
+// step, and a call that fails leaves no file at the path, not even the
+// label that was there before (a host that prints it anyway would print
+// the previous specimen's label). A folder or a device at the path is
+// never touched. Only the Windows layer includes this.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "imaging/bmp_layout.h"
+
+namespace qelv {
+
+// Writes headers and pixels to a new file in fileName's folder, checking
+// every byte, and moves it over fileName. ERROR_SUCCESS when the whole
+// label is at fileName; otherwise the reason, with no label left there.
+DWORD label_store(const char* fileName, const BmpGeometry& geometry,
+                  const std::vector<std::uint8_t>& pixels);
+
+// Removes the label at fileName after a refusal. Returns reason, or the
+// reason the old label could not be removed (ERROR_SHARING_VIOLATION when
+// another program holds it), which the host needs to know first.
+DWORD label_refuse(const char* fileName, DWORD reason);
+
+}  // namespace qelv
