@@ -11,8 +11,8 @@ namespace {
 
 constexpr std::size_t kPathSize = MAX_PATH;
 constexpr int kNameTries = 16;
-// Another writer's move over the same path can hold it for a moment.
-constexpr int kMoveTries = 5;
+// How long a label held by another program may hold up a call.
+constexpr DWORD kBusyWaitMs = 50;
 
 enum class Target { none, file, other };
 
@@ -25,22 +25,18 @@ DWORD full_path(const char* fileName, char (&full)[kPathSize]) {
     return std::strncmp(full, "\\\\.\\", 4) == 0 ? QELV_ERROR_NOT_A_FILE : ERROR_SUCCESS;
 }
 
-// What is at the path now, judged by the opened handle, not by the name.
+// What is at the path now. Asked by name, not through a handle: an open
+// handle, even our own for a moment, keeps another writer from replacing
+// the file.
 Target target_kind(const char* path) {
-    const HANDLE handle = CreateFileA(path, FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Target::none
                                                                                : Target::file;
     }
-    BY_HANDLE_FILE_INFORMATION info = {};
-    const bool disk_file = GetFileType(handle) == FILE_TYPE_DISK &&
-                           GetFileInformationByHandle(handle, &info) &&
-                           !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-    CloseHandle(handle);
-    return disk_file ? Target::file : Target::other;
+    return attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE) ? Target::other
+                                                                            : Target::file;
 }
 
 // ERROR_SUCCESS when no file is left at the path.
@@ -87,15 +83,21 @@ DWORD write_label(HANDLE file, const BmpGeometry& geometry,
     return error;
 }
 
+// A program that reads the old label keeps it from being replaced (under
+// Wine any open handle does). Where its sharing allows, the old label is
+// removed first; the move is tried again for a moment before the path
+// counts as busy.
 DWORD move_into_place(const char* temp, const char* full) {
-    for (int i = 0;; ++i) {
+    const DWORD start = GetTickCount();
+    for (int tries = 0;; ++tries) {
         if (MoveFileExA(temp, full, MOVEFILE_REPLACE_EXISTING)) return ERROR_SUCCESS;
-        const DWORD error = GetLastError();
-        if (i + 1 >= kMoveTries ||
-            (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)) {
-            return error;
+        DWORD error = GetLastError();
+        if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) return error;
+        if (!DeleteFileA(full) && GetLastError() == ERROR_SHARING_VIOLATION) {
+            error = ERROR_SHARING_VIOLATION;
         }
-        Sleep(1);
+        if (GetTickCount() - start >= kBusyWaitMs) return error;
+        Sleep(tries < 4 ? 0 : 1);
     }
 }
 

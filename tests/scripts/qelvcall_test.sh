@@ -86,17 +86,33 @@ check "dry-run address of 1024 characters opens nothing"
 
 # --- Real calls that the argument guard refuses: result 0, exit 1, no file.
 run OpenVarEda NULL NULL
-[ "$rc" -eq 1 ] && [ "$out" = "OpenVarEda returned 0" ]
+[ "$rc" -eq 1 ] && [ "$out" = "OpenVarEda returned 0
+why: a required text is NULL (error 87)" ]
 check "OpenVarEda with NULL texts returns 0"
 run lis_reportdateAndType NULL NULL NULL NULL NULL NULL NULL NULL NULL
-[ "$rc" -eq 1 ] && [ "$out" = "lis_reportdateAndType returned 0" ]
+[ "$rc" -eq 1 ] && [ "$out" = "lis_reportdateAndType returned 0
+why: a required text is NULL (error 87)" ]
 check "nine NULL texts reach the nine-parameter export"
 run barcodeimage_create 1234 NULL
-[ "$rc" -eq 1 ] && [ "$out" = "barcodeimage_create returned 0" ] && [ -z "$(ls -A "$work" | grep -v '^out$\|^err$')" ]
+[ "$rc" -eq 1 ] && [ "$out" = "barcodeimage_create returned 0
+why: a required text is NULL (error 87)" ] && [ -z "$(ls -A "$work" | grep -v '^out$\|^err$')" ]
 check "barcode with NULL fileName writes nothing"
 run itf125barimage_create -5 1000 NULL itf.bmp
 [ "$rc" -eq 1 ] && [ ! -e itf.bmp ]
 check "itf with NULL pBarcode writes nothing whatever its integers"
+
+# --- Why a call gave 0, in words: one reason of each class.
+while IFS='|' read -r words args; do
+  # shellcheck disable=SC2086
+  run $args
+  [ "$rc" -eq 1 ] && [[ "$out" == *"why: $words"* ]]
+  check "the reason is told: $words"
+done <<EOF
+the text holds something other than the digits 0-9|barcodeimage_create 12A4 label.bmp
+too many digits for the symbol|barcodeimage_create_font 1234567890123 label.bmp
+the path names a folder or a device, not a file|itf125barimage_create 2 20 1234 NUL
+the page address would be longer than 1023 characters|OpenVarEda $(printf '%01100d' 0) u
+EOF
 
 # --- Command-line errors: usage on stderr, exit 2; loading errors exit 3.
 while IFS='|' read -r name args; do

@@ -134,6 +134,30 @@ TEST_F(LogItf, UnopenableLogLosesEntriesAndLeavesThePictureAlone) {
     EXPECT_EQ(qelvtest::read_file(blocked + "\\unlogged.bmp"), logged);
 }
 
+// Another writer locks the whole log and does not let go: the call waits
+// only a moment, drops its entries rather than write them unlocked, and
+// writes its picture all the same. 305 entries once waited 65 s here.
+TEST_F(LogItf, AHeldLockHoldsUpACallOnlyBriefly) {
+    const HANDLE holder = CreateFileA(log_path().c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    OVERLAPPED whole = {};
+    ASSERT_TRUE(LockFileEx(holder, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole));
+    const std::string longest(202, '7');
+    const DWORD start = GetTickCount();
+    EXPECT_NE(create_(3, 35, longest.c_str(), "held.bmp"), 0);
+    const DWORD took = GetTickCount() - start;
+    UnlockFileEx(holder, 0, MAXDWORD, MAXDWORD, &whole);
+    CloseHandle(holder);
+    EXPECT_LT(took, 1000u) << "ms for one call";
+    EXPECT_EQ(log(), "") << "no entry written past the lock";
+    create_(2, 20, "12", "free.bmp");
+    std::vector<LogEntry> entries;
+    EXPECT_TRUE(parse_log(log(), entries));
+    EXPECT_EQ(entries.size(), 5u) << "the lock let go, the next call logs";
+}
+
 std::wstring wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 // The platform reports at most 259 characters into the log's buffer; a

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "qelv_errors.h"
 #include "support/dll.h"
 #include "support/shell_handler.h"
 #include "support/shell_spy.h"
@@ -26,6 +27,7 @@ struct Args {
 
 struct Launch {
     int result = -1;
+    DWORD error = 0;  // the last-error code right after the call
     ShellCall call;
     Record record;
 };
@@ -120,6 +122,7 @@ protected:
         spy->reset();
         Launch l;
         l.result = call_export(fn, param_count, args);
+        l.error = GetLastError();
         l.call = spy->last();
         if (recorded) l.record = qelvtest::wait_for_record(record_path, kRecordTimeoutMs);
         return l;
@@ -311,6 +314,7 @@ TEST_F(PageExports, MissingTestedArgumentOpensNothing) {
             const Launch l = launch(dll->by_name(e.name), e.param_count, args, false);
             EXPECT_EQ(l.call.count, 0) << e.name << " with parameter " << missing << " NULL";
             EXPECT_EQ(l.result, 0) << e.name << " with parameter " << missing << " NULL";
+            EXPECT_EQ(l.error, DWORD{ERROR_INVALID_PARAMETER}) << e.name << " " << missing;
         }
     }
     // Nothing reached the shell by any other road either.
@@ -337,6 +341,7 @@ TEST_F(PageExports, AddressOf1023CharactersOpensAnd1024DoNot) {
     l = launch("OpenVarEda", {{over.c_str(), ""}}, false);
     EXPECT_EQ(l.call.count, 0) << "1024 characters are not opened";
     EXPECT_EQ(l.result, 0);
+    EXPECT_EQ(l.error, DWORD{QELV_ERROR_ADDRESS_TOO_LONG});
     const std::string quote_over = "http://" + std::string(1021 - 7 - kMain.size(), 'a');
     l = launch("OpenVarEda", {{quote_over.c_str(), "\""}}, false);
     EXPECT_EQ(l.call.count, 0) << "the encoded quote counts three characters";

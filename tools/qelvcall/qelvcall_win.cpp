@@ -9,6 +9,7 @@
 
 #include "tools/qelvcall/command_line.h"
 #include "tools/qelvcall/dry_run.h"
+#include "tools/qelvcall/reason.h"
 
 namespace {
 
@@ -63,8 +64,16 @@ int call_export(HMODULE dll, const Request& request) {
                       : reinterpret_cast<std::uintptr_t>(request.texts[p]);
     }
     const std::int32_t result = kCallers[target.param_count](fn, args);
+    const DWORD error = GetLastError();
     std::printf("%s returned %d\n", target.name, static_cast<int>(result));
-    return succeeded(target, result) ? 0 : kExitNothingHappened;
+    if (succeeded(target, result)) return 0;
+    // Only a 0 is the DLL's own; a shell error value is the shell's.
+    if (result == 0) {
+        char words[256];
+        qelvcall::reason_words(error, words, sizeof words);
+        std::printf("why: %s (error %lu)\n", words, static_cast<unsigned long>(error));
+    }
+    return kExitNothingHappened;
 }
 
 int load_and_call(const Request& request) {

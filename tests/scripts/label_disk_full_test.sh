@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Labels on a full disk, through the real DLL under Wine: a small tmpfs with
+# 0, 4 and 8 KiB free and an older label at the path. Every call leaves
+# either the complete label (nonzero) or no file at all (0, "disk full"):
+# never a cut file, never the older label. A log that meets the full disk
+# keeps whole entries only.
+set -uo pipefail
+: "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${WINE_RUN:?}"
+. "$SOURCE_DIR/tests/scripts/lib/check.sh"
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "skipped: mounting a tmpfs needs root"
+  exit 77  # ctest's SKIP_RETURN_CODE: reported as skipped, not passed
+fi
+
+winpath() { local p=$1; echo "Z:${p//\//\\}"; }
+qelvcall() { "$WINE_RUN" "$BUILD_DIR/qelvcall.exe" --font "$font" "$@" | tr -d '\r'; }
+
+font=$(winpath "$BUILD_DIR/fonts/code128-test.ttf")
+disk="$work/disk"
+mkdir -p "$work/ref" "$disk"
+cd "$work/ref" || exit 1  # the encoders' log lines stay off the small disk
+trap 'cd /; umount "$disk" 2>/dev/null; rm -rf "$work"' EXIT
+
+# name|export and arguments before the path|label bytes
+labels="itf|itf125barimage_create 2 10 1234|2214
+code128|barcodeimage_create 1234|6074
+font|barcodeimage_create_font 1234|10694"
+
+while IFS='|' read -r name call size; do
+  # shellcheck disable=SC2086
+  qelvcall $call "$(winpath "$work/ref/$name.bmp")" >/dev/null
+  [ "$(stat -c %s "$work/ref/$name.bmp" 2>/dev/null)" = "$size" ]
+  check "reference $name label of $size bytes"
+done <<<"$labels"
+
+page=4096
+for free in 0 4096 8192; do
+  while IFS='|' read -r name call size; do
+    mount -t tmpfs -o size=16k tmpfs "$disk" || { check "mount a tmpfs"; continue; }
+    head -c 2214 /dev/urandom >"$disk/label.bmp"  # the older label: one page
+    head -c $((16384 - page - free)) /dev/zero >"$disk/fill"
+    # shellcheck disable=SC2086
+    out=$(qelvcall $call "$(winpath "$disk/label.bmp")")
+    fits=$(( (size + page - 1) / page * page <= free ))
+    case "$out" in
+      *"returned 0"*)
+        [ "$fits" -eq 0 ] && [ ! -e "$disk/label.bmp" ] && [[ "$out" == *"disk full"* ]] ;;
+      *)
+        [ "$fits" -eq 1 ] && cmp -s "$disk/label.bmp" "$work/ref/$name.bmp" ;;
+    esac
+    check "$name label ($size bytes) with $free bytes free: whole or absent [$out]"
+    [ -z "$(find "$disk" -name '~qelv*')" ]
+    check "$name label with $free bytes free leaves no temporary file"
+    umount "$disk"
+  done <<<"$labels"
+done
+
+# The log on a full disk: a short write is cut back, so the entries that
+# were there stay and no torn entry follows them.
+mount -t tmpfs -o size=8k tmpfs "$disk" && cd "$disk" || exit 1
+printf '\r\n[2026-01-05 09:07:03]: kept %s ' "$(head -c 3000 /dev/zero | tr '\0' x)" >webdll_log.txt
+cp webdll_log.txt "$work/log.before"
+head -c 4096 /dev/zero >fill
+qelvcall itf125barimage_create 3 35 "$(printf '%0202d' 7)" "$(winpath "$work/ref/long.bmp")" >/dev/null
+cmp -s webdll_log.txt "$work/log.before"
+check "a log entry that does not fit is cut back whole"
+rm -f fill
+qelvcall itf125barimage_create 2 20 12 "$(winpath "$work/ref/short.bmp")" >/dev/null
+python3 - "$disk/webdll_log.txt" <<'PY'
+import re, sys
+text = open(sys.argv[1], "rb").read().decode("latin-1")
+entries = text.split("\r\n")[1:]
+shape = re.compile(r"^\[\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\]: .* $")
+sys.exit(0 if len(entries) == 1 + 5 and all(shape.match(e) for e in entries) else 1)
+PY
+check "with room again, the next call's entries follow whole"
+cd / && umount "$disk"
+
+check_summary label_disk_full

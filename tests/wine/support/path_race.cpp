@@ -1,0 +1,107 @@
+#include "support/path_race.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+
+namespace qelvtest {
+
+namespace {
+
+struct Writer {
+    const LabelWrite* write;
+    const std::string* digits;
+    const std::string* path;
+    HANDLE go;
+    int result;
+};
+
+DWORD WINAPI write_once(void* param) {
+    auto* w = static_cast<Writer*>(param);
+    if (WaitForSingleObject(w->go, 60000) != WAIT_OBJECT_0) return 1;
+    w->result = (*w->write)(w->digits->c_str(), w->path->c_str());
+    return 0;
+}
+
+struct Reader {
+    const std::string* path;
+    const std::vector<Bytes>* labels;
+    std::atomic<bool> stop{false};
+    int reads = 0;
+    int wrong = 0;
+};
+
+// Shares delete too, so that reading never stands in a writer's way.
+bool read_shared(const std::string& path, Bytes& bytes) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bytes.clear();
+    std::uint8_t chunk[16384];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+    CloseHandle(file);
+    return true;
+}
+
+bool is_label(const std::vector<Bytes>& labels, const Bytes& bytes) {
+    return std::find(labels.begin(), labels.end(), bytes) != labels.end();
+}
+
+DWORD WINAPI read_on(void* param) {
+    auto* r = static_cast<Reader*>(param);
+    Bytes bytes;
+    // A pause between reads, as a program that prints labels makes: a path
+    // held open without end could never be replaced.
+    for (; !r->stop; Sleep(1)) {
+        if (!read_shared(*r->path, bytes)) continue;
+        ++r->reads;
+        if (!is_label(*r->labels, bytes)) ++r->wrong;
+    }
+    return 0;
+}
+
+void run_round(const LabelWrite& write, const std::vector<std::string>& digits,
+               const std::string& path, RaceTally& tally) {
+    const HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::vector<Writer> writers(digits.size());
+    std::vector<HANDLE> threads;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        writers[i] = {&write, &digits[i], &path, go, 0};
+        threads.push_back(CreateThread(nullptr, 0, write_once, &writers[i], 0, nullptr));
+    }
+    SetEvent(go);
+    WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(), TRUE, 60000);
+    for (HANDLE thread : threads) CloseHandle(thread);
+    CloseHandle(go);
+    for (const Writer& w : writers) tally.failed_calls += w.result == 0;
+}
+
+}  // namespace
+
+RaceTally path_race(const LabelWrite& write, const std::vector<std::string>& digits,
+                    const std::vector<Bytes>& labels, const std::string& path, int rounds) {
+    RaceTally tally;
+    DeleteFileA(path.c_str());  // a label of an earlier race is none of these
+    Reader reader;
+    reader.path = &path;
+    reader.labels = &labels;
+    const HANDLE reading = CreateThread(nullptr, 0, read_on, &reader, 0, nullptr);
+    Bytes bytes;
+    for (; tally.rounds < rounds; ++tally.rounds) {
+        run_round(write, digits, path, tally);
+        if (!read_shared(path, bytes) || !is_label(labels, bytes)) ++tally.wrong_after;
+    }
+    reader.stop = true;
+    WaitForSingleObject(reading, 60000);
+    CloseHandle(reading);
+    tally.reads = reader.reads;
+    tally.wrong_reads = reader.wrong;
+    return tally;
+}
+
+}  // namespace qelvtest

@@ -1,0 +1,28 @@
+// Several threads write labels of different digits to one path at once,
+// round after round, while a reader keeps reading the path.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "support/bmp_expect.h"
+
+namespace qelvtest {
+
+using LabelWrite = std::function<int(const char* digits, const char* path)>;
+
+struct RaceTally {
+    int rounds = 0;
+    int failed_calls = 0;   // a writer got 0
+    int wrong_after = 0;    // after a round, the path held no label of a writer
+    int wrong_reads = 0;    // the reader met a file that was no whole label
+    int reads = 0;          // files the reader met
+};
+
+// One thread per entry of digits writes it to path each round; labels[i]
+// is the file digits[i] must give.
+RaceTally path_race(const LabelWrite& write, const std::vector<std::string>& digits,
+                    const std::vector<Bytes>& labels, const std::string& path, int rounds);
+
+}  // namespace qelvtest
