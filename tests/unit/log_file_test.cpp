@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "frame/log.h"
+#include "frame/log_entry.h"
 
 namespace {
 
@@ -188,6 +189,27 @@ TEST_F(LogFile, CurrentDirectoryTooLongForTheBufferDropsTheEntry) {
     EXPECT_FALSE(exists(too_long + "/webdll_log.txt"));
     EXPECT_EQ(read_file(fits + "/webdll_log.txt").substr(25), "fits ");
     EXPECT_FALSE(exists(dir_ + "/webdll_log.txt"));
+}
+
+// A call's entries go out in one write at its end; one that does not fit
+// the batch is dropped whole, the ones before it are kept.
+TEST_F(LogFile, BatchIsAppendedOnceWithWholeEntriesOnly) {
+    qelv::LogBatch batch;
+    qelv::log_add(batch, "first");
+    qelv::log_add(batch, "second");
+    EXPECT_FALSE(exists(dir_ + "/webdll_log.txt")) << "nothing written before the flush";
+    const std::string big(qelv::kLogMessageMax, 'b');
+    while (batch.length + 26 + big.size() < qelv::kLogBatchSize) qelv::log_add(batch, big.c_str());
+    const std::size_t full = batch.length;
+    qelv::log_add(batch, big.c_str());
+    EXPECT_EQ(batch.length, full);
+    qelv::log_flush(batch);
+    const std::string text = log();
+    ASSERT_EQ(text.size(), full);
+    EXPECT_TRUE(entry_head_at(text, 0));
+    EXPECT_EQ(text.substr(25, 6), "first ");
+    EXPECT_TRUE(entry_head_at(text, 31));
+    EXPECT_EQ(text.back(), ' ');
 }
 
 // O_APPEND keeps the entries of threads apart: none lost, none split.
