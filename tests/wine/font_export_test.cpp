@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "font_fixture.h"
+#include "support/path_race.h"
 #include "qelv_errors.h"
 #include "symbology/code128.h"
 
@@ -183,6 +185,24 @@ TEST_F(FontExportWithFont, UnopenablePathLeavesNoFileButTheLogLines) {
     EXPECT_EQ(GetLastError(), DWORD{ERROR_PATH_NOT_FOUND});
     EXPECT_FALSE(file_exists("no such folder\\label.bmp"));
     EXPECT_EQ(log_entries(), 4);
+}
+
+// Several threads of a host print to one fixed label path: it never holds
+// a mix or a cut label, and every call succeeds.
+TEST_F(FontExportWithFont, RacingWritersOfOnePathLeaveOneWholeLabel) {
+    std::vector<std::string> digits;
+    std::vector<qelvtest::Bytes> labels;
+    for (int i = 0; i < 8; ++i) {
+        digits.push_back(std::string(2 + 2 * (i % 6), static_cast<char>('1' + i)));
+        const std::string own = "own" + std::to_string(i) + ".bmp";
+        ASSERT_NE(create(digits.back().c_str(), own.c_str()), 0) << digits.back();
+        labels.push_back(qelvtest::file_bytes(own));
+    }
+    const auto write = [this](const char* d, const char* p) { return create(d, p); };
+    const qelvtest::RaceTally tally = qelvtest::path_race(write, digits, labels, "race.bmp", 100);
+    EXPECT_EQ(tally.failed_calls, 0);
+    EXPECT_EQ(tally.wrong_after, 0) << "of " << tally.rounds << " rounds";
+    EXPECT_EQ(tally.wrong_reads, 0) << "of " << tally.reads << " reads";
 }
 
 }  // namespace
