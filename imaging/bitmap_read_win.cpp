@@ -21,9 +21,10 @@ bool bitmap_read_pixels(HDC dc, HBITMAP bitmap, BmpGeometry& geometry,
                         std::vector<std::uint8_t>& pixels) {
     BITMAP record{};
     if (GetObjectA(bitmap, sizeof record, &record) != sizeof record) return false;
-    const int screen_depth = GetDeviceCaps(dc, PLANES) * GetDeviceCaps(dc, BITSPIXEL);
+    // The file depth is 24 bits whatever the screen, so the screen's depth
+    // is not asked for: under Wine that alone took as long as painting.
     BmpGeometry read{};
-    if (!bmp_geometry(record.bmWidth, record.bmHeight, bmp_file_depth(screen_depth), read)) {
+    if (!bmp_geometry(record.bmWidth, record.bmHeight, kBmpFileDepth, read)) {
         return false;
     }
     pixels.assign(read.image_size, 0);  // the one allocation that may throw

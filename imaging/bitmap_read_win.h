@@ -11,8 +11,8 @@
 
 namespace qelv {
 
-// Reads the bitmap selected into dc back at the file depth that the screen
-// implies (always 24 bits per pixel), row padding zeroed. False when a
+// Reads the bitmap selected into dc back at 24 bits per pixel, row padding
+// zeroed. False when a
 // graphics step fails. Throws std::bad_alloc when the pixel buffer cannot
 // be allocated.
 bool bitmap_read_pixels(HDC dc, HBITMAP bitmap, BmpGeometry& geometry,

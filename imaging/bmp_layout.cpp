@@ -34,8 +34,6 @@ std::uint64_t stride_of(std::uint64_t width, std::uint64_t bit_count) {
 
 }  // namespace
 
-std::uint16_t bmp_file_depth(int) { return 24; }
-
 std::uint32_t bmp_stride(std::int32_t width, std::uint16_t bit_count) {
     if (width <= 0) return 0;
     return static_cast<std::uint32_t>(stride_of(static_cast<std::uint64_t>(width), bit_count));

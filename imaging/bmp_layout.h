@@ -23,11 +23,10 @@ constexpr std::uint32_t kBmpPixelOffset = 54;
 using BmpFileHeader = std::array<std::uint8_t, kBmpFileHeaderSize>;
 using BmpInfoHeader = std::array<std::uint8_t, kBmpInfoHeaderSize>;
 
-// Bits per pixel of the file for a screen of screen_depth bits (planes
-// times bits per pixel). Always 24: depths 1, 4 and 8 would need a colour
-// table that this layout has no room for, and 24 bits store the black and
-// white of a barcode exactly on any screen.
-std::uint16_t bmp_file_depth(int screen_depth);
+// Bits per pixel of every file, whatever the screen: depths 1, 4 and 8
+// would need a colour table that this layout has no room for, and 24 bits
+// store the black and white of a barcode exactly.
+constexpr std::uint16_t kBmpFileDepth = 24;
 
 // Bytes per row: width * bit_count bits rounded up to whole 32-bit words.
 std::uint32_t bmp_stride(std::int32_t width, std::uint16_t bit_count);

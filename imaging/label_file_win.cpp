@@ -47,10 +47,12 @@ DWORD remove_file(const char* path) {
 }
 
 // A new file next to the target, named by process, thread and try, so
-// that writers of one path never share one.
-HANDLE temp_create(const char* full, char (&temp)[kPathSize]) {
+// that writers of one path never share one. Opened for delete too: it is
+// moved into place, or removed, through its own handle.
+HANDLE temp_create(const char* full) {
     const char* slash = std::strrchr(full, '\\');
     const int folder = slash ? static_cast<int>(slash - full) : 0;
+    char temp[kPathSize];
     for (int i = 0; i < kNameTries; ++i) {
         const int n = std::snprintf(temp, sizeof temp, "%.*s\\~qelv%lx-%lx-%d.tmp", folder, full,
                                     GetCurrentProcessId(), GetCurrentThreadId(), i);
@@ -58,7 +60,7 @@ HANDLE temp_create(const char* full, char (&temp)[kPathSize]) {
             SetLastError(ERROR_FILENAME_EXCED_RANGE);
             return INVALID_HANDLE_VALUE;
         }
-        const HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        const HANDLE file = CreateFileA(temp, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
@@ -83,14 +85,40 @@ DWORD write_label(HANDLE file, const BmpGeometry& geometry,
     return error;
 }
 
+// The rename request: the target's full path in the kernel's own form,
+// which a rename through a handle takes on every version (a bare name is
+// read against the current directory by some).
+struct RenameRequest {
+    FILE_RENAME_INFO info;
+    WCHAR room[kPathSize + 8];
+};
+
+bool rename_request(const char* full, RenameRequest& request) {
+    const bool unc = full[0] == '\\' && full[1] == '\\';
+    const wchar_t* prefix = unc ? L"\\??\\UNC" : L"\\??\\";
+    const int prefix_chars = unc ? 7 : 4;
+    request = RenameRequest{};
+    request.info.ReplaceIfExists = TRUE;
+    std::memcpy(request.info.FileName, prefix, prefix_chars * sizeof(WCHAR));
+    const int chars = MultiByteToWideChar(CP_ACP, 0, unc ? full + 1 : full, -1,
+                                          request.info.FileName + prefix_chars, kPathSize);
+    if (chars <= 1) return false;
+    request.info.FileNameLength = static_cast<DWORD>((prefix_chars + chars - 1) * sizeof(WCHAR));
+    return true;
+}
+
 // A program that reads the old label keeps it from being replaced (under
 // Wine any open handle does). Where its sharing allows, the old label is
 // removed first; the move is tried again for a moment before the path
 // counts as busy.
-DWORD move_into_place(const char* temp, const char* full) {
+DWORD move_into_place(HANDLE file, const char* full) {
+    RenameRequest request;
+    if (!rename_request(full, request)) return ERROR_INVALID_NAME;
     const DWORD start = GetTickCount();
     for (int tries = 0;; ++tries) {
-        if (MoveFileExA(temp, full, MOVEFILE_REPLACE_EXISTING)) return ERROR_SUCCESS;
+        if (SetFileInformationByHandle(file, FileRenameInfo, &request, sizeof request)) {
+            return ERROR_SUCCESS;
+        }
         DWORD error = GetLastError();
         if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) return error;
         if (!DeleteFileA(full) && GetLastError() == ERROR_SHARING_VIOLATION) {
@@ -101,16 +129,22 @@ DWORD move_into_place(const char* temp, const char* full) {
     }
 }
 
+// Marks the file for deletion at close, through its handle, so no other
+// program can meet the cut file by its name in between.
+void discard(HANDLE file) {
+    FILE_DISPOSITION_INFO dispose = {TRUE};
+    SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof dispose);
+}
+
 DWORD store(const char* full, const BmpGeometry& geometry,
             const std::vector<std::uint8_t>& pixels) {
     if (target_kind(full) == Target::other) return QELV_ERROR_NOT_A_FILE;
-    char temp[kPathSize];
-    const HANDLE file = temp_create(full, temp);
+    const HANDLE file = temp_create(full);
     if (file == INVALID_HANDLE_VALUE) return GetLastError();
     DWORD error = write_label(file, geometry, pixels);
+    if (error == ERROR_SUCCESS) error = move_into_place(file, full);
+    if (error != ERROR_SUCCESS) discard(file);
     if (!CloseHandle(file) && error == ERROR_SUCCESS) error = GetLastError();
-    if (error == ERROR_SUCCESS) error = move_into_place(temp, full);
-    if (error != ERROR_SUCCESS) DeleteFileA(temp);
     return error;
 }
 

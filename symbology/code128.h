@@ -1,9 +1,23 @@
 // Code 128, character set C: two digits per symbol character.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace qelv {
+
+// Symbol values and the check modulus that every Code 128 routine shares.
+constexpr int kCode128StartC = 105;
+constexpr int kCode128Stop = 106;
+constexpr int kCode128Modulus = 103;
+
+// Largest padded digit count whose pattern (6n + 19 characters for n
+// pairs) fits 1023 characters.
+constexpr std::size_t kCode128MaxDigits = 334;
+
+// The widths of the symbol character of value 0..106, bar first; 106 is
+// the stop with its final bar.
+const char* code128_value_widths(int value);
 
 // The row of the symbol character table whose key is exactly `key`
 // ("00".."106"; "106" is the stop with its final bar). The empty text for

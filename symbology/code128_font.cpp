@@ -5,14 +5,13 @@
 #include <cstring>
 
 #include "frame/log.h"
+#include "symbology/code128.h"
 
 namespace qelv {
 
 namespace {
 
 constexpr std::size_t kTextSize = 1024;
-constexpr int kStartCValue = 105;
-constexpr int kCheckModulus = 103;
 
 // Copies digits into working, with a "0" in front of odd-length input.
 void pad_even(const char* digits, std::size_t length, char (&working)[kTextSize]) {
@@ -47,7 +46,7 @@ std::string code128_font_text(const char* digits, const LogSink& log) {
     std::size_t length = 0;
     text[length++] = static_cast<char>(kCode128FontStartC);
 
-    std::int32_t accumulator = kStartCValue;
+    std::int32_t accumulator = kCode128StartC;
     std::int32_t position = 1;
     for (const char* pair = working; *pair != '\0'; pair += 2, ++position) {
         const char pair_text[3] = {pair[0], pair[1], '\0'};
@@ -55,7 +54,7 @@ std::string code128_font_text(const char* digits, const LogSink& log) {
         accumulator += value * position;
         append_logged(text, length, code128_font_char(value), log);
     }
-    append_logged(text, length, code128_font_char(accumulator % kCheckModulus), log);
+    append_logged(text, length, code128_font_char(accumulator % kCode128Modulus), log);
     append_logged(text, length, kCode128FontStop, log);
     return std::string(text);
 }

@@ -10,6 +10,9 @@ namespace qelv {
 
 // Input that fits the 1024-byte working copy once odd input has its "0".
 constexpr std::size_t kCode128FontMaxInput = 1022;
+// A symbol of more than 6 pairs (11 x 6 + 35 modules) cannot fit the
+// font picture's 101 pixels at one pixel or more per module.
+constexpr std::size_t kCode128FontMaxDigits = 12;
 
 // Character codes in the barcode font.
 constexpr unsigned char kCode128FontStartC = 205;

@@ -6,13 +6,10 @@ namespace qelv {
 
 namespace {
 
-constexpr int kStartC = 105;
-constexpr int kStop = 106;
 constexpr int kCharElements = 6;
 constexpr int kStopElements = 7;
 constexpr int kCharModules = 11;
 constexpr int kStopModules = 13;
-constexpr int kCheckModulus = 103;
 
 struct Runs {
     std::uint32_t width[kCode128ReadMaxElements] = {};
@@ -52,15 +49,6 @@ std::uint64_t modules_of(std::uint64_t width, std::uint64_t total) {
     return (2 * width * kCharModules + total) / (2 * total);
 }
 
-// The table row of a value: "00".."99", "100".."106".
-std::string widths_of(int value) {
-    char key[4] = {};
-    key[0] = static_cast<char>(value < 100 ? '0' + value / 10 : '1');
-    key[1] = static_cast<char>(value < 100 ? '0' + value % 10 : '0');
-    key[2] = static_cast<char>(value < 100 ? '\0' : '0' + value % 10);
-    return code128_widths(key);
-}
-
 // The value of a character of six elements, or -1. It is read by the four
 // distances from one edge to the next edge of the same kind (bar plus space),
 // which stay the same when every bar is drawn thicker or thinner, as ink,
@@ -70,9 +58,9 @@ int char_value(const std::uint32_t* width) {
     int distance[4] = {};
     for (int i = 0; i < 4; ++i)
         distance[i] = static_cast<int>(modules_of(std::uint64_t{width[i]} + width[i + 1], total));
-    for (int value = 0; value <= kStop; ++value) {
-        const std::string row = widths_of(value);
-        bool same = row.size() >= kCharElements;
+    for (int value = 0; value <= kCode128Stop; ++value) {
+        const char* row = code128_value_widths(value);
+        bool same = true;
         for (int i = 0; same && i < 4; ++i) same = (row[i] - '0') + (row[i + 1] - '0') == distance[i];
         if (same) return value;
     }
@@ -83,7 +71,7 @@ int char_value(const std::uint32_t* width) {
 // two modules, which a cut-off picture loses or shortens. That bar must
 // match the stop's first bar, also two modules, within half a module.
 bool is_stop(const std::uint32_t* width) {
-    if (char_value(width) != kStop) return false;
+    if (char_value(width) != kCode128Stop) return false;
     const std::uint64_t total = runs_width(width, kCharElements);
     const std::uint64_t first = width[0];
     const std::uint64_t last = width[kCharElements];
@@ -124,10 +112,10 @@ std::optional<std::string> code128_read_row(const std::uint8_t* luma, std::size_
     if (!width_consistent(runs_width(stop, kStopElements), kStopModules, start_width) ||
         !is_stop(stop))
         return std::nullopt;
-    if (values[0] != kStartC) return std::nullopt;
+    if (values[0] != kCode128StartC) return std::nullopt;
 
     std::string digits;
-    std::int64_t accumulator = kStartC;
+    std::int64_t accumulator = kCode128StartC;
     const std::size_t check_at = characters - 1;
     for (std::size_t c = 1; c < check_at; ++c) {
         // Set C data only: no code changes, shifts or function characters.
@@ -137,7 +125,7 @@ std::optional<std::string> code128_read_row(const std::uint8_t* luma, std::size_
         digits += static_cast<char>('0' + values[c] % 10);
     }
     if (values[check_at] < 0 || values[check_at] > 102) return std::nullopt;
-    if (accumulator % kCheckModulus != values[check_at]) return std::nullopt;
+    if (accumulator % kCode128Modulus != values[check_at]) return std::nullopt;
     return digits;
 }
 

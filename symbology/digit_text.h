@@ -12,13 +12,6 @@ bool is_digit_text(const char* text);
 // Length after the leading "0" that odd-length input gets.
 std::size_t padded_length(const char* text);
 
-// Largest padded digit counts whose symbol fits a 1023-character pattern.
-constexpr std::size_t kCode128MaxDigits = 334;
-constexpr std::size_t kItfMaxDigits = 202;
-// A symbol of more than 6 pairs (11 x 6 + 35 modules) cannot fit the
-// font picture's 101 pixels at one pixel or more per module.
-constexpr std::size_t kCode128FontMaxDigits = 12;
-
 // Why a barcode export refuses text: 0 when it is digits within
 // max_digits after padding, else QELV_ERROR_NOT_DIGITS or
 // QELV_ERROR_OVER_CAPACITY. A symbol of anything but the digits would not

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "frame/text.h"
 #include "symbology/digit_text.h"
 
 namespace qelv {
@@ -16,17 +15,13 @@ constexpr const char* kDigitElements[10] = {
 };
 
 constexpr const char* kStart = "1111";
+constexpr std::size_t kPatternSize = 1024;
 
-std::string itf_stop(int ratio) { return ratio == 3 ? "311" : "211"; }
-
-// Bars carry the first digit, the spaces between them the second.
-std::string interleave(const std::string& bars, const std::string& spaces) {
-    std::string elements;
-    for (std::size_t i = 0; i < bars.size() && i < spaces.size(); ++i) {
-        elements += bars[i];
-        elements += spaces[i];
-    }
-    return elements;
+// The five widths of a digit, NUL-terminated, into widths.
+void digit_widths(char digit, char wide, char (&widths)[6]) {
+    const char* elements = kDigitElements[digit - '0'];
+    for (int i = 0; i < 5; ++i) widths[i] = elements[i] == 'W' ? wide : '1';
+    widths[5] = '\0';
 }
 
 }  // namespace
@@ -41,30 +36,42 @@ int itf_height(int nHeight) {
 
 std::string itf_digit_pattern(char digit, int ratio) {
     if (digit < '0' || digit > '9') return {};
-    const char wide = ratio == 3 ? '3' : '2';
-    std::string widths = kDigitElements[digit - '0'];
-    for (char& element : widths) element = element == 'W' ? wide : '1';
+    char widths[6];
+    digit_widths(digit, ratio == 3 ? '3' : '2', widths);
     return widths;
 }
 
+// One walk over the digits into buffers of the pattern's capacity; the
+// digits still to encode are the tail of the working copy.
 std::string itf_pattern_encode(int ratio, const char* digits, const LogSink& log) {
     if (!digits || !is_digit_text(digits) || padded_length(digits) > kItfMaxDigits) return {};
-    std::string working = std::strlen(digits) % 2 ? std::string("0") + digits : digits;
-    std::string pattern = kStart;
-    log_write(log, pattern.c_str());
-    while (!working.empty()) {
-        const std::string pair = *text_left(working.c_str(), 2);
-        working = text_from(working.c_str(), 3);
-        const std::string p = itf_digit_pattern(pair[0], ratio);
-        const std::string q = itf_digit_pattern(pair[1], ratio);
-        log_write(log, p.c_str());
-        log_write(log, q.c_str());
-        log_write(log, working.c_str());
-        pattern += interleave(p, q);
+    const std::size_t length = std::strlen(digits);
+    char working[kItfMaxDigits + 1];
+    const std::size_t pad = length % 2;
+    working[0] = '0';
+    std::memcpy(working + pad, digits, length + 1);
+    const char wide = ratio == 3 ? '3' : '2';
+    char pattern[kPatternSize];
+    std::size_t used = std::strlen(kStart);
+    std::memcpy(pattern, kStart, used + 1);
+    log_write(log, pattern);
+    for (const char* pair = working; *pair; pair += 2) {
+        char p[6], q[6];
+        digit_widths(pair[0], wide, p);
+        digit_widths(pair[1], wide, q);
+        log_write(log, p);
+        log_write(log, q);
+        log_write(log, pair + 2);
+        // The first digit's widths go to the bars, the second's to the spaces.
+        for (int i = 0; i < 5; ++i) {
+            pattern[used++] = p[i];
+            pattern[used++] = q[i];
+        }
     }
-    pattern += itf_stop(ratio);
-    log_write(log, pattern.c_str());
-    return pattern;
+    std::memcpy(pattern + used, ratio == 3 ? "311" : "211", 4);
+    used += 3;
+    log_write(log, pattern);
+    return std::string(pattern, used);
 }
 
 }  // namespace qelv

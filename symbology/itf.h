@@ -2,11 +2,16 @@
 // spaces between them. No check digit, no bearer bars.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "frame/log.h"
 
 namespace qelv {
+
+// Largest padded digit count whose pattern (4 + 5m + 3 characters) fits
+// 1023 characters.
+constexpr std::size_t kItfMaxDigits = 202;
 
 // The wide width a caller's ratio stands for: 3 stays 3, anything else is 2.
 int itf_ratio(int nRatio);

@@ -125,11 +125,11 @@ def numbers(source_dir, guide, problems):
 
     claims = [
         (r"Code 128 \(`barcodeimage_create`\) (\d+) digits",
-         constant("symbology/digit_text.h", "kCode128MaxDigits")),
+         constant("symbology/code128.h", "kCode128MaxDigits")),
         (r"Interleaved 2 of 5\s+\(`itf125barimage_create`\) (\d+) digits",
-         constant("symbology/digit_text.h", "kItfMaxDigits")),
+         constant("symbology/itf.h", "kItfMaxDigits")),
         (r"\(`barcodeimage_create_font`\) (\d+) digits",
-         constant("symbology/digit_text.h", "kCode128FontMaxDigits")),
+         constant("symbology/code128_font.h", "kCode128FontMaxDigits")),
     ]
     with open(os.path.join(source_dir, "include/qelv_errors.h"), encoding="utf-8") as f:
         for name, value in re.findall(r"#define (QELV_ERROR_\w+)\s+(0x[0-9A-Fa-f]+)L", f.read()):

@@ -58,13 +58,6 @@ TEST(BmpGeometry, RefusesEmptyAndOversizedPictures) {
     EXPECT_EQ(g.width, 77) << "a refusal leaves the geometry alone";
 }
 
-TEST(BmpGeometry, FileDepthIs24OnEveryScreen) {
-    // Low depths would need a colour table; we always store 24 bits.
-    for (int depth : {1, 2, 4, 5, 8, 9, 16, 24, 32}) {
-        EXPECT_EQ(qelv::bmp_file_depth(depth), 24) << depth;
-    }
-}
-
 TEST(BmpHeaders, FieldsInFileOrderLittleEndian) {
     BmpGeometry g;
     ASSERT_TRUE(qelv::bmp_geometry(57, 35, 24, g));
