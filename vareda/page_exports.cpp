@@ -12,7 +12,7 @@ namespace {
 template <std::size_t Row, typename... Texts>
 int launch(Texts... texts) {
     static_assert(Row < qelv::kPageRowCount, "no page row of that name");
-    static_assert(qelv::kPageRows[Row].param_count == sizeof...(Texts));
+    static_assert(qelv::kPageRows[Row].entry->param_count == sizeof...(Texts));
     const char* const args[] = {texts...};
     return qelv::page_launch(qelv::kPageRows[Row], args);
 }

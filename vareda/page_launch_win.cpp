@@ -23,7 +23,7 @@ std::int32_t not_opened(DWORD why) {
 std::int32_t open_address(const PageRow& row, const char* const* args) {
     char address[kAddressSize] = {};
     if (!page_compose(row, args, address)) return not_opened(QELV_ERROR_ADDRESS_TOO_LONG);
-    const HINSTANCE shell = ShellExecuteA(nullptr, "OPEN", address, "", "", row.show);
+    const HINSTANCE shell = ShellExecuteA(nullptr, "OPEN", address, "", "", row.entry->show);
     // Not a handle: the shell's status code, which fits in 32 bits.
     return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(shell));
 }
@@ -31,8 +31,8 @@ std::int32_t open_address(const PageRow& row, const char* const* args) {
 }  // namespace
 
 std::int32_t page_launch(const PageRow& row, const char* const* args) {
-    for (int i = 0; i < row.tested_count; ++i) {
-        if (!args[i]) return not_opened(ERROR_INVALID_PARAMETER);
+    for (int i = 0; i < row.entry->param_count; ++i) {
+        if (row.entry->params[i].tested && !args[i]) return not_opened(ERROR_INVALID_PARAMETER);
     }
     return guarded([&] { return open_address(row, args); });
 }

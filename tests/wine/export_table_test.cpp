@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cctype>
 #include <cstdint>
 #include <cstring>
@@ -15,39 +16,16 @@
 #include <string>
 #include <vector>
 
+#include "frame/export_table.h"
 #include "support/dll.h"
 
 namespace {
 
 using qelvtest::Dll;
 
-struct ExportRow {
-    unsigned ordinal;
-    const char* name;
-};
-
-// The export table hosts bind to; the samples carry the decorated names a
-// Windows C++ compiler gives them.
-constexpr ExportRow kExportTable[] = {
-    {1, "OpenVarEda"},
-    {2, "lis_req"},
-    {3, "lis_exec"},
-    {4, "lis_report"},
-    {5, "lis_bloodapply"},
-    {6, "lis_bloodexec"},
-    {7, "lis_apply"},
-    {8, "barcodeimage_create"},
-    {9, "barcodeimage_create_font"},
-    {10, "itf125barimage_create"},
-    {11, "lis_reportdate"},
-    {12, "lis_reportdateAndType"},
-    {13, "lis_req_clinic"},
-    {14, "??0CQelvLogic@@QAE@XZ"},
-    {15, "??4CQelvLogic@@QAEAAV0@ABV0@@Z"},
-    {16, "?fnQelvLogic@@YAHXZ"},
-    {17, "?nQelvLogic@@3HA"},
-};
-constexpr std::size_t kExportCount = std::size(kExportTable);
+using qelv::ExportEntry;
+using qelv::kExportCount;
+using qelv::kExportTable;
 
 // --- A by-hand reader of the PE file: no loader, no image help library. ---
 
@@ -217,17 +195,39 @@ TEST_F(ExportTable, NamesTheModuleWithOrdinalBaseOneAndNoGaps) {
 
 TEST_F(ExportTable, EachNameSitsOnItsOrdinal) {
     const ExportDirectory d = read_exports(pe());
-    for (const ExportRow& row : kExportTable) {
+    for (const ExportEntry& row : kExportTable) {
         SCOPED_TRACE(row.name);
         const auto it = d.ordinal_of.find(row.name);
         ASSERT_NE(it, d.ordinal_of.end()) << "not exported";
-        EXPECT_EQ(it->second, row.ordinal);
+        EXPECT_EQ(it->second, static_cast<unsigned>(row.ordinal));
     }
     for (const auto& [name, ordinal] : d.ordinal_of) {
-        const bool known = std::any_of(std::begin(kExportTable), std::end(kExportTable),
-                                       [&](const ExportRow& r) { return name == r.name; });
-        EXPECT_TRUE(known) << "unexpected export " << name << " @" << ordinal;
+        EXPECT_NE(qelv::export_named(name.c_str()), nullptr) << "unexpected export " << name
+                                                            << " @" << ordinal;
     }
+}
+
+// The module-definition file the linker reads says what the table says: a
+// line "name = internal @ordinal", where a stdcall export's internal name
+// carries @ and the bytes it removes, 4 per parameter.
+TEST(DefFile, MatchesTheExportTable) {
+    std::ifstream in(QELV_DEF_FILE);
+    ASSERT_TRUE(in) << QELV_DEF_FILE;
+    std::size_t entries = 0;
+    for (std::string line; std::getline(in, line);) {
+        char name[128] = {}, internal[128] = {};
+        unsigned ordinal = 0;
+        if (std::sscanf(line.c_str(), " %127s = %127s @%u", name, internal, &ordinal) != 3) continue;
+        SCOPED_TRACE(line);
+        ++entries;
+        const ExportEntry* entry = qelv::export_named(name);
+        ASSERT_NE(entry, nullptr) << "not in the table";
+        EXPECT_EQ(ordinal, static_cast<unsigned>(entry->ordinal));
+        if (entry->kind == qelv::ExportKind::sample) continue;
+        EXPECT_EQ(std::string(internal),
+                  std::string(name) + "@" + std::to_string(4 * entry->param_count));
+    }
+    EXPECT_EQ(entries, kExportCount);
 }
 
 // A host machine has no MinGW runtime DLLs; the DLL must not need them.
@@ -288,11 +288,11 @@ TEST(VersionResource, CarriesFileVersionProductNameAndDescription) {
 TEST(LoadedExports, BindByNameAndByOrdinalToTheSameAddress) {
     Dll dll;
     ASSERT_NE(dll.module, nullptr);
-    for (const ExportRow& row : kExportTable) {
+    for (const ExportEntry& row : kExportTable) {
         SCOPED_TRACE(row.name);
         const FARPROC by_name = dll.by_name(row.name);
         EXPECT_NE(by_name, nullptr);
-        EXPECT_EQ(by_name, dll.by_ordinal(row.ordinal));
+        EXPECT_EQ(by_name, dll.by_ordinal(static_cast<unsigned>(row.ordinal)));
     }
     EXPECT_EQ(dll.by_ordinal(0), nullptr);
     EXPECT_EQ(dll.by_ordinal(kExportCount + 1), nullptr);

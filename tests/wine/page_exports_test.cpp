@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "frame/export_table.h"
 #include "qelv_errors.h"
 #include "support/dll.h"
 #include "support/shell_handler.h"
@@ -62,34 +63,13 @@ int call_export(FARPROC fn, int param_count, const Args& a) {
     return -1;
 }
 
-struct PageExport {
-    const char* name;
-    unsigned ordinal;
-    int param_count;
-    int tested_count;
-    int show;
-};
-
-const PageExport kExports[] = {
-    {"OpenVarEda", 1, 2, 2, 1},
-    {"lis_req", 2, 4, 4, 1},
-    {"lis_exec", 3, 4, 4, 1},
-    {"lis_report", 4, 6, 4, 3},
-    {"lis_bloodapply", 5, 3, 3, 1},
-    {"lis_bloodexec", 6, 4, 4, 1},
-    {"lis_apply", 7, 3, 3, 1},
-    {"lis_reportdate", 11, 8, 4, 3},
-    {"lis_reportdateAndType", 12, 9, 4, 3},
-    {"lis_req_clinic", 13, 4, 4, 1},
-};
-
-const PageExport& page_export(const char* name) {
-    for (const auto& e : kExports) {
-        if (std::string(e.name) == name) return e;
-    }
-    ADD_FAILURE() << "unknown page export " << name;
-    return kExports[0];
+const qelv::ExportEntry& page_export(const char* name) {
+    const qelv::ExportEntry* e = qelv::export_named(name);
+    if (!e || e->kind != qelv::ExportKind::page) ADD_FAILURE() << "unknown page export " << name;
+    return e ? *e : qelv::kExportTable[0];
 }
+
+bool is_page(const qelv::ExportEntry& e) { return e.kind == qelv::ExportKind::page; }
 
 class PageExports : public ::testing::Test {
 protected:
@@ -129,7 +109,7 @@ protected:
     }
 
     static Launch launch(const char* name, const Args& args, bool recorded = true) {
-        const PageExport& e = page_export(name);
+        const qelv::ExportEntry& e = page_export(name);
         return launch(dll->by_name(e.name), e.param_count, args, recorded);
     }
 
@@ -184,9 +164,10 @@ const std::string kEntry = "/modules/sysA/groupB/modelA/reqAddMain.aspx?qelv_use
 const std::string kS = "http://lis.example:8080";
 
 TEST_F(PageExports, BoundByNameAndByOrdinal) {
-    for (const auto& e : kExports) {
+    for (const auto& e : qelv::kExportTable) {
+        if (!is_page(e)) continue;
         EXPECT_NE(dll->by_name(e.name), nullptr) << e.name;
-        EXPECT_EQ(dll->by_name(e.name), dll->by_ordinal(e.ordinal)) << e.name;
+        EXPECT_EQ(dll->by_name(e.name), dll->by_ordinal(static_cast<unsigned>(e.ordinal))) << e.name;
     }
 }
 
@@ -228,11 +209,20 @@ const RowCase kRowCases[] = {
      kS + kMain + "u7&HIS_PARAM_MODE=6&HIS_PARAM_PATNO=P1&HIS_PARAM_DEPT=D9", 1},
 };
 
+int expected_show(const char* name) {
+    for (const auto& c : kRowCases) {
+        if (std::string(c.name) == name) return c.show;
+    }
+    ADD_FAILURE() << "no row case for " << name;
+    return -1;
+}
+
 // Bound by ordinal here; the edge cases below bind by name.
 TEST_F(PageExports, EveryPageOpensItsAddressThroughTheShell) {
     for (const auto& c : kRowCases) {
-        const PageExport& e = page_export(c.name);
-        const Launch l = launch(dll->by_ordinal(e.ordinal), e.param_count, c.args, true);
+        const qelv::ExportEntry& e = page_export(c.name);
+        const Launch l =
+            launch(dll->by_ordinal(static_cast<unsigned>(e.ordinal)), e.param_count, c.args, true);
         expect_opened(l, c.address, c.show, c.name);
     }
 }
@@ -299,7 +289,7 @@ const EdgeCase kEdgeCases[] = {
 
 TEST_F(PageExports, EdgeCasesThroughTheShell) {
     for (const auto& c : kEdgeCases) {
-        expect_opened(launch(c.name, c.args, true), c.address, page_export(c.name).show,
+        expect_opened(launch(c.name, c.args, true), c.address, expected_show(c.name),
                       std::string(c.name) + ": " + c.why);
     }
 }
@@ -307,8 +297,10 @@ TEST_F(PageExports, EdgeCasesThroughTheShell) {
 TEST_F(PageExports, MissingTestedArgumentOpensNothing) {
     qelvtest::clear_record(record_path);
     const Args full = {{"h", "u", "3", "4", "5", "6", "7", "8", "9"}};
-    for (const auto& e : kExports) {
-        for (int missing = 0; missing < e.tested_count; ++missing) {
+    for (const auto& e : qelv::kExportTable) {
+        if (!is_page(e)) continue;
+        for (int missing = 0; missing < e.param_count; ++missing) {
+            if (!e.params[missing].tested) continue;
             Args args = full;
             args.text[missing] = nullptr;
             const Launch l = launch(dll->by_name(e.name), e.param_count, args, false);

@@ -49,7 +49,7 @@ int parse_options(int argc, const char* const* argv, Request& request) {
 }
 
 bool parse_arguments(int first, int argc, const char* const* argv, Request& request) {
-    const ExportInfo& target = *request.target;
+    const qelv::ExportEntry& target = *request.target;
     if (argc - first != target.param_count) {
         char detail[64];
         std::snprintf(detail, sizeof detail, "%s takes %d, got %d", target.name,
@@ -76,9 +76,11 @@ bool parse_command_line(int argc, const char* const* argv, Request& request) {
         return first == argc || fail(request, "unexpected argument: ", argv[first]);
     }
     if (first == argc) return fail(request, "no export named", nullptr);
-    request.target = export_named(argv[first]);
-    if (!request.target) return fail(request, "no such export: ", argv[first]);
-    if (request.action == Action::dry_run && !request.target->is_page) {
+    request.target = qelv::export_named(argv[first]);
+    if (!request.target || request.target->kind == qelv::ExportKind::sample) {
+        return fail(request, "no such export: ", argv[first]);
+    }
+    if (request.action == Action::dry_run && request.target->kind != qelv::ExportKind::page) {
         return fail(request, "--dry-run needs a page export, not ", request.target->name);
     }
     return parse_arguments(first + 1, argc, argv, request);
@@ -102,8 +104,8 @@ void print_usage(std::FILE* out) {
 }
 
 void print_export_list(std::FILE* out) {
-    for (std::size_t i = 0; i < kExportCount; ++i) {
-        const ExportInfo& e = kExports[i];
+    for (const qelv::ExportEntry& e : qelv::kExportTable) {
+        if (e.kind == qelv::ExportKind::sample) continue;
         std::fprintf(out, "%2d %s(", e.ordinal, e.name);
         for (int p = 0; p < e.param_count; ++p) {
             std::fprintf(out, "%s%s %s", p ? ", " : "", e.params[p].is_int ? "int" : "text",

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "tools/qelvcall/export_list.h"
+#include "frame/export_table.h"
 
 namespace qelvcall {
 
@@ -14,9 +14,9 @@ struct Request {
     Action action = Action::call;
     const char* dll_path = nullptr;   // nullptr: the DLL next to qelvcall.exe
     const char* font_path = nullptr;  // loaded privately before the call
-    const ExportInfo* target = nullptr;
-    const char* texts[kMaxParams] = {};  // nullptr where the user wrote NULL
-    std::int32_t ints[kMaxParams] = {};
+    const qelv::ExportEntry* target = nullptr;
+    const char* texts[qelv::kMaxExportParams] = {};  // nullptr where the user wrote NULL
+    std::int32_t ints[qelv::kMaxExportParams] = {};
     char error[200] = {};
 };
 

@@ -6,14 +6,14 @@
 namespace qelvcall {
 
 int dry_run(const Request& request, std::FILE* out) {
-    const ExportInfo& target = *request.target;
+    const qelv::ExportEntry& target = *request.target;
     const qelv::PageRow* row = qelv::page_row_named(target.name);
-    if (!row || row->param_count != target.param_count) {
+    if (!row) {
         std::fprintf(out, "nothing opened: %s has no page row\n", target.name);
         return 1;
     }
-    for (int p = 0; p < row->tested_count; ++p) {
-        if (!request.texts[p]) {
+    for (int p = 0; p < target.param_count; ++p) {
+        if (target.params[p].tested && !request.texts[p]) {
             std::fprintf(out, "nothing opened: %s is NULL\n", target.params[p].name);
             return 1;
         }

@@ -13,7 +13,6 @@
 
 namespace {
 
-using qelvcall::ExportInfo;
 using qelvcall::Request;
 
 constexpr int kExitNothingHappened = 1;
@@ -32,7 +31,7 @@ std::int32_t call_n(FARPROC fn, const std::uintptr_t* args) {
 }
 
 using Caller = std::int32_t (*)(FARPROC, const std::uintptr_t*);
-constexpr Caller kCallers[qelvcall::kMaxParams + 1] = {
+constexpr Caller kCallers[qelv::kMaxExportParams + 1] = {
     call_n<0>, call_n<1>, call_n<2>, call_n<3>, call_n<4>,
     call_n<5>, call_n<6>, call_n<7>, call_n<8>, call_n<9>};
 
@@ -46,18 +45,18 @@ std::string dll_next_to_exe() {
 
 // A page export succeeded when the shell accepted the address; a barcode
 // export when it wrote its file.
-bool succeeded(const ExportInfo& target, std::int32_t result) {
-    return target.is_page ? result > 32 : result != 0;
+bool succeeded(const qelv::ExportEntry& target, std::int32_t result) {
+    return target.kind == qelv::ExportKind::page ? result > 32 : result != 0;
 }
 
 int call_export(HMODULE dll, const Request& request) {
-    const ExportInfo& target = *request.target;
+    const qelv::ExportEntry& target = *request.target;
     const FARPROC fn = GetProcAddress(dll, target.name);
     if (!fn) {
         std::fprintf(stderr, "qelvcall: the DLL has no export %s\n", target.name);
         return kExitNotLoaded;
     }
-    std::uintptr_t args[qelvcall::kMaxParams] = {};
+    std::uintptr_t args[qelv::kMaxExportParams] = {};
     for (int p = 0; p < target.param_count; ++p) {
         args[p] = target.params[p].is_int
                       ? static_cast<std::uint32_t>(request.ints[p])
