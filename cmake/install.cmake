@@ -3,7 +3,7 @@
 # integration guide.
 #
 #   bin/qelv_dorevivi.dll  bin/qelvcall.exe
-#   include/qelv_dorevivi.h  include/qelv_errors.h
+#   include/qelv_dorevivi.h  include/qelv_errors.h  include/qelv_version.h
 #   lib/qelv_dorevivi.lib  lib/qelv_dorevivi.def
 #   doc/integration-guide.md
 if(NOT WIN32)
@@ -58,6 +58,7 @@ add_custom_target(qelv_import_library ALL DEPENDS ${qelv_sdk_dir}/qelv_dorevivi.
 
 install(FILES $<TARGET_FILE:qelv_dorevivi> $<TARGET_FILE:qelvcall> DESTINATION bin)
 install(FILES ${CMAKE_SOURCE_DIR}/include/qelv_dorevivi.h ${CMAKE_SOURCE_DIR}/include/qelv_errors.h
+              ${CMAKE_BINARY_DIR}/include/qelv_version.h
         DESTINATION include)
 install(FILES ${qelv_sdk_dir}/qelv_dorevivi.lib ${qelv_sdk_dir}/qelv_dorevivi.def
         DESTINATION lib)

@@ -34,6 +34,7 @@
 #define QELV_DOREVIVI_H
 
 #include "qelv_errors.h"
+#include "qelv_version.h"
 
 #ifdef __cplusplus
 extern "C" {

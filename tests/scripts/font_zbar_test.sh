@@ -21,18 +21,20 @@ run() {
   shift 2
   local out="$work/$name"
   mkdir -p "$out"
-  env "$@" "$WINE_RUN" "$BUILD_DIR/font_make.exe" "$font" "$(winpath "$out")" "${digits[@]}" \
-    | tr -d '\r' >"$out/made.txt"
-  if ! grep -qx "acp $acp" "$out/made.txt"; then
-    echo "FAIL $name: expected ANSI code page $acp, got: $(head -1 "$out/made.txt")"
+  for d in "${digits[@]}"; do echo "barcodeimage_create_font $d $(winpath "$out/$d.bmp")"; done \
+    >"$out/calls.txt"
+  env "$@" "$WINE_RUN" "$BUILD_DIR/qelvcall.exe" --font "$font" --batch "$(winpath "$out/calls.txt")" \
+    | tr -d '\r' >"$out/made.txt" || true
+  if ! env "$@" "$WINE_RUN" "$BUILD_DIR/qelvcall.exe" --version | tr -d '\r' | grep -qx "ANSI code page $acp"; then
+    echo "FAIL $name: expected ANSI code page $acp"
     failures=$((failures + 1))
     return
   fi
   for d in "${digits[@]}"; do
     local want=$d
     [ $((${#d} % 2)) -eq 1 ] && want="0$d"
-    if ! grep -qx "$d [1-9][0-9]*" "$out/made.txt"; then
-      echo "FAIL $name $d: export refused: $(grep "^$d " "$out/made.txt" || true)"
+    if [ ! -s "$out/$d.bmp" ]; then
+      echo "FAIL $name $d: export refused: $(cat "$out/made.txt")"
       failures=$((failures + 1))
       continue
     fi

@@ -24,7 +24,7 @@ for lang in c c++; do
   dir="$work/$lang"
   mkdir -p "$dir"
   cp "$work/qelv_dorevivi.dll" "$dir/"
-  "$compiler" -x "$lang" -Wall -Wextra -Werror -I"$SOURCE_DIR/include" "$work/example.c" \
+  "$compiler" -x "$lang" -Wall -Wextra -Werror -I"$SOURCE_DIR/include" -I"$BUILD_DIR/include" "$work/example.c" \
     -x none "$BUILD_DIR/sdk/qelv_dorevivi.lib" -static -o "$dir/example.exe"
   check "the C example compiles as $lang and links against sdk/qelv_dorevivi.lib"
   [ -f "$dir/example.exe" ] || continue

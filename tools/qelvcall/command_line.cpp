@@ -32,6 +32,8 @@ int parse_options(int argc, const char* const* argv, Request& request) {
         const char* option = argv[i];
         if (std::strcmp(option, "--list") == 0) {
             request.action = Action::list;
+        } else if (std::strcmp(option, "--version") == 0) {
+            request.action = Action::version;
         } else if (std::strcmp(option, "--help") == 0) {
             request.action = Action::help;
         } else if (std::strcmp(option, "--dry-run") == 0) {
@@ -40,6 +42,9 @@ int parse_options(int argc, const char* const* argv, Request& request) {
             request.dll_path = argv[++i];
         } else if (std::strcmp(option, "--font") == 0 && i + 1 < argc) {
             request.font_path = argv[++i];
+        } else if (std::strcmp(option, "--batch") == 0 && i + 1 < argc) {
+            request.action = Action::batch;
+            request.batch_path = argv[++i];
         } else {
             fail(request, "unknown option or missing value: ", option);
             return -1;
@@ -72,30 +77,40 @@ bool parse_arguments(int first, int argc, const char* const* argv, Request& requ
 bool parse_command_line(int argc, const char* const* argv, Request& request) {
     const int first = parse_options(argc, argv, request);
     if (first < 0) return false;
-    if (request.action == Action::list || request.action == Action::help) {
+    if (request.action == Action::list || request.action == Action::help ||
+        request.action == Action::batch || request.action == Action::version) {
         return first == argc || fail(request, "unexpected argument: ", argv[first]);
     }
-    if (first == argc) return fail(request, "no export named", nullptr);
-    request.target = qelv::export_named(argv[first]);
+    return parse_call(argc - first, argv + first, request);
+}
+
+bool parse_call(int count, const char* const* words, Request& request) {
+    if (count == 0) return fail(request, "no export named", nullptr);
+    request.target = qelv::export_named(words[0]);
     if (!request.target || request.target->kind == qelv::ExportKind::sample) {
-        return fail(request, "no such export: ", argv[first]);
+        return fail(request, "no such export: ", words[0]);
     }
     if (request.action == Action::dry_run && request.target->kind != qelv::ExportKind::page) {
         return fail(request, "--dry-run needs a page export, not ", request.target->name);
     }
-    return parse_arguments(first + 1, argc, argv, request);
+    return parse_arguments(1, count, words, request);
 }
 
 void print_usage(std::FILE* out) {
     std::fputs(
         "usage: qelvcall [--dll PATH] [--font PATH] EXPORT ARG...\n"
+        "       qelvcall [--dll PATH] [--font PATH] --batch FILE\n"
         "       qelvcall --dry-run EXPORT ARG...\n"
         "       qelvcall --list\n"
+        "       qelvcall [--dll PATH] --version\n"
         "Calls one export of qelv_dorevivi.dll and prints its result.\n"
         "  --dll PATH   the DLL to load (default: qelv_dorevivi.dll next to qelvcall.exe)\n"
         "  --font PATH  load this font file for this process only before the call\n"
+        "  --batch FILE one call per line, \"EXPORT ARG...\" split at blanks (\"\" is the\n"
+        "               empty text), all in one process; exit 1 when any call gave nothing\n"
         "  --dry-run    page exports: print the address instead of opening it\n"
         "  --list       list the exports and their parameters\n"
+        "  --version    this program's version, the DLL's, and the ANSI code page\n"
         "Texts are passed as given; the word NULL passes a null pointer.\n"
         "Exit: 0 the call succeeded (page opened, file written, address printed);\n"
         "      1 the export reported that nothing happened; 2 bad command line;\n"

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <utility>
 
+#include "qelv_dorevivi.h"
 #include "tools/qelvcall/command_line.h"
 #include "tools/qelvcall/dry_run.h"
 #include "tools/qelvcall/reason.h"
@@ -75,6 +77,69 @@ int call_export(HMODULE dll, const Request& request) {
     return kExitNothingHappened;
 }
 
+// A line's words, split at blanks in place; the word "" is the empty text.
+int split_words(char* line, const char* (&words)[qelv::kMaxExportParams + 2]) {
+    int count = 0;
+    for (char* word = std::strtok(line, " \t\r\n"); word && count < qelv::kMaxExportParams + 2;
+         word = std::strtok(nullptr, " \t\r\n")) {
+        words[count++] = std::strcmp(word, "\"\"") == 0 ? "" : word;
+    }
+    return count;
+}
+
+int call_batch(HMODULE dll, const Request& options) {
+    std::FILE* in = std::fopen(options.batch_path, "r");
+    if (!in) {
+        std::fprintf(stderr, "qelvcall: cannot read %s\n", options.batch_path);
+        return kExitUsage;
+    }
+    int status = 0;
+    char line[16384];
+    for (int number = 1; status != kExitUsage && std::fgets(line, sizeof line, in); ++number) {
+        const char* words[qelv::kMaxExportParams + 2] = {};
+        const int count = split_words(line, words);
+        if (count == 0 || words[0][0] == '#') continue;
+        Request call = options;
+        call.action = qelvcall::Action::call;
+        if (!qelvcall::parse_call(count, words, call)) {
+            std::fprintf(stderr, "qelvcall: %s line %d: %s\n", options.batch_path, number, call.error);
+            status = kExitUsage;
+        } else if (call_export(dll, call) != 0) {
+            status = kExitNothingHappened;
+        }
+    }
+    std::fclose(in);
+    return status;
+}
+
+// The version that the file's own resource states, or nothing.
+std::string file_version(const std::string& path) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    std::string info(size, '\0');
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (size == 0 || !GetFileVersionInfoA(path.c_str(), 0, size, info.data()) ||
+        !VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length) ||
+        length < sizeof *fixed) {
+        return {};
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%lu.%lu.%lu.%lu", fixed->dwFileVersionMS >> 16,
+                  fixed->dwFileVersionMS & 0xFFFF, fixed->dwFileVersionLS >> 16,
+                  fixed->dwFileVersionLS & 0xFFFF);
+    return text;
+}
+
+int print_version(const Request& request) {
+    const std::string path = request.dll_path ? request.dll_path : dll_next_to_exe();
+    const std::string dll = file_version(path);
+    std::printf("qelvcall %s\n", QELV_VERSION);
+    std::printf("qelv_dorevivi.dll %s (%s)\n", dll.empty() ? "not found" : dll.c_str(), path.c_str());
+    std::printf("ANSI code page %u\n", GetACP());
+    return dll.empty() ? kExitNotLoaded : 0;
+}
+
 int load_and_call(const Request& request) {
     const std::string path = request.dll_path ? request.dll_path : dll_next_to_exe();
     const HMODULE dll = LoadLibraryA(path.c_str());
@@ -88,7 +153,8 @@ int load_and_call(const Request& request) {
     if (font && AddFontResourceExA(font, FR_PRIVATE, nullptr) == 0) {
         std::fprintf(stderr, "qelvcall: cannot load the font %s\n", font);
     } else {
-        status = call_export(dll, request);
+        status = request.action == qelvcall::Action::batch ? call_batch(dll, request)
+                                                            : call_export(dll, request);
         if (font) RemoveFontResourceExA(font, FR_PRIVATE, nullptr);
     }
     FreeLibrary(dll);
@@ -111,9 +177,12 @@ int main(int argc, char** argv) {
     case qelvcall::Action::list:
         qelvcall::print_export_list(stdout);
         return 0;
+    case qelvcall::Action::version:
+        return print_version(request);
     case qelvcall::Action::dry_run:
         return qelvcall::dry_run(request, stdout);
     case qelvcall::Action::call:
+    case qelvcall::Action::batch:
         break;
     }
     return load_and_call(request);
