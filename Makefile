@@ -1,5 +1,7 @@
 # The two commands a newcomer runs. Each first installs what is missing.
-.PHONY: demo test build bootstrap dist bench clean
+.PHONY: demo test build bootstrap dist bench fuzz clean
+
+FUZZ_SECONDS ?= 180
 
 bootstrap:
 	@tools/bootstrap.sh
@@ -9,10 +11,13 @@ build: bootstrap
 	cmake --build --preset win32
 	cmake --preset host >/dev/null
 	cmake --build --preset host
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
 
 test: build
 	ctest --preset host -j2
 	ctest --preset win32 -j2
+	ctest --preset fuzz -j2
 
 demo: build
 	tools/demo.sh
@@ -26,6 +31,14 @@ bench: build
 	cmake --build --preset win32 --target export_bench
 	d=$$(mktemp -d) && cd "$$d" && "$(CURDIR)/tools/wine-run.sh" "$(CURDIR)/build/win32/export_bench.exe"; \
 	  status=$$?; rm -rf "$$d"; exit $$status
+
+# Each fuzz target for FUZZ_SECONDS (make test gives each 10 seconds).
+fuzz: build
+	for target in build/fuzz/tests/fuzz/*_fuzz; do \
+	  name=$$(basename $$target); \
+	  $$target -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 \
+	    build/fuzz/tests/fuzz/corpus/$$name tests/fuzz/corpus/$$name || exit 1; \
+	done
 
 dist: build
 	cmake --install build/win32 --prefix build/dist

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   python3 zbar-tools imagemagick python3-fontforge fontforge
   llvm lld clang  # the import library in MSVC's format, and an MSVC-style test link
+  libclang-rt-14-dev  # libFuzzer and the sanitizers for clang
   libbenchmark-dev libzint-dev  # make bench: our encoders against libzint
 )
 
