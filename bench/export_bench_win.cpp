@@ -116,9 +116,7 @@ int main(int argc, char** argv) {
     const auto code128 = dll.fn<Code128Create>("barcodeimage_create");
     const auto font = dll.fn<Code128Create>("barcodeimage_create_font");
     const auto itf = dll.fn<ItfCreate>("itf125barimage_create");
-    std::string font_path = qelvtest::dll_path();
-    font_path.resize(font_path.find_last_of('\\') + 1);
-    font_path += "fonts\\code128-test.ttf";
+    const std::string font_path = qelvtest::program_folder() + "fonts\\code128-test.ttf";
     const bool font_loaded = AddFontResourceExA(font_path.c_str(), FR_PRIVATE, nullptr) != 0;
     const std::string digits100(100, '7');
 

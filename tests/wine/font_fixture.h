@@ -7,23 +7,18 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 #include <string>
+#include <vector>
 
 #include "support/dll.h"
+#include "support/log_read.h"
 #include "support/temp_folder.h"
 
 namespace fonttest {
 
-// The folder of the test program, where the build puts the DLL and fonts/.
-inline std::string program_dir() {
-    char exe[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string path(exe);
-    return path.substr(0, path.find_last_of("\\/") + 1);
+inline std::string font_path(const char* name) {
+    return qelvtest::program_folder() + "fonts\\" + name;
 }
-
-inline std::string font_path(const char* name) { return program_dir() + "fonts\\" + name; }
 
 constexpr const char* kTestFont = "code128-test.ttf";
 constexpr const char* kShiftedFont = "code128-shifted.ttf";
@@ -45,25 +40,22 @@ struct PrivateFont {
     PrivateFont& operator=(const PrivateFont&) = delete;
 };
 
-inline std::string file_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-inline bool file_exists(const std::string& path) { return qelvtest::path_exists(path); }
+using qelvtest::file_exists;
+inline std::string file_bytes(const std::string& path) { return qelvtest::read_file(path); }
 
 inline void file_put(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// Number of entries in the diagnostic log of the current directory.
+// Number of entries in the diagnostic log of the current directory; each
+// must be whole.
 inline int log_entries() {
     const std::string log = file_bytes("webdll_log.txt");
-    int entries = 0;
-    for (std::size_t at = log.find("\r\n["); at != std::string::npos;
-         at = log.find("\r\n[", at + 1))
-        ++entries;
-    return entries;
+    std::vector<qelvtest::LogEntry> entries;
+    if (!log.empty()) {
+        EXPECT_TRUE(qelvtest::parse_log(log, entries));
+    }
+    return static_cast<int>(entries.size());
 }
 
 // Binds the export; each test runs in a new, empty current directory.

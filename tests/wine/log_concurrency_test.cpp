@@ -46,9 +46,7 @@ std::string digits_of(int writer) { return "56" + std::to_string(10 + writer); }
 
 HANDLE start_writer_process(const std::string& event_name, const std::string& digits,
                             const std::string& dir) {
-    std::string exe = qelvtest::dll_path();
-    exe.resize(exe.find_last_of('\\') + 1);
-    exe += "log_writer.exe";
+    const std::string exe = qelvtest::program_folder() + "log_writer.exe";
     std::string command = "\"" + exe + "\" " + event_name + " " + digits + " " +
                           std::to_string(kProcessCalls) + " \"" + dir + "\\process.bmp\"";
     STARTUPINFOA startup = {};

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/bmp_expect.h"
+#include "support/import_slot.h"
 #include "support/painted_fixture.h"
 #include "qelv_errors.h"
 
@@ -36,51 +37,20 @@ void* __cdecl refusing_malloc(std::size_t size) {
     return real_malloc(size);
 }
 
-// The module's import address table slot for dll!function, or null.
-void** import_slot(HMODULE module, const char* dll, const char* function) {
-    auto* base = reinterpret_cast<BYTE*>(module);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const auto& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
-    for (; entry->Name; ++entry) {
-        if (_stricmp(reinterpret_cast<const char*>(base + entry->Name), dll) != 0) continue;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-            const auto* by_name =
-                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<const char*>(by_name->Name), function) == 0) {
-                return reinterpret_cast<void**>(&slots->u1.Function);
-            }
-        }
-    }
-    return nullptr;
-}
-
-bool slot_write(void** slot, void* value) {
-    DWORD old = 0;
-    if (!VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old)) return false;
-    *slot = value;
-    VirtualProtect(slot, sizeof *slot, old, &old);
-    return true;
-}
-
 // Refuses requests of at least `from` bytes while it lives.
 struct MallocRefusal {
     void** slot = nullptr;
     void* saved = nullptr;
-    MallocRefusal(HMODULE module, std::size_t from) : slot(import_slot(module, "msvcrt.dll", "malloc")) {
+    MallocRefusal(HMODULE module, std::size_t from) : slot(qelvtest::import_slot(module, "msvcrt.dll", "malloc")) {
         if (!slot) return;
         saved = *slot;
         real_malloc = reinterpret_cast<Malloc>(saved);
         refuse_from = from;
         refused = 0;
-        if (!slot_write(slot, reinterpret_cast<void*>(&refusing_malloc))) slot = nullptr;
+        if (!qelvtest::import_slot_write(slot, reinterpret_cast<void*>(&refusing_malloc))) slot = nullptr;
     }
     ~MallocRefusal() {
-        if (slot) slot_write(slot, saved);
+        if (slot) qelvtest::import_slot_write(slot, saved);
     }
     MallocRefusal(const MallocRefusal&) = delete;
     MallocRefusal& operator=(const MallocRefusal&) = delete;

@@ -4,13 +4,15 @@
 
 namespace qelvtest {
 
-std::string dll_path() {
+std::string program_folder() {
     char exe[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, exe, MAX_PATH);
     std::string path(exe);
     path.resize(path.find_last_of("\\/") + 1);
-    return path + "qelv_dorevivi.dll";
+    return path;
 }
+
+std::string dll_path() { return program_folder() + "qelv_dorevivi.dll"; }
 
 Dll::Dll() : module(LoadLibraryA(dll_path().c_str())) {
     if (!module) ADD_FAILURE() << "LoadLibrary failed for " << dll_path();

@@ -30,6 +30,10 @@ struct Dll {
     }
 };
 
+// The folder of the running program, with its final backslash; the build
+// puts the DLL, the helper programs and fonts\ there.
+std::string program_folder();
+
 // Full path of the DLL that the tests load.
 std::string dll_path();
 

@@ -1,5 +1,7 @@
 #include "support/shell_handler.h"
 
+#include "support/dll.h"
+
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -40,14 +42,6 @@ void remove_default(const char* key) {
 }
 
 }  // namespace
-
-std::string program_folder() {
-    char exe[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string path(exe);
-    path.resize(path.find_last_of("\\/") + 1);
-    return path;
-}
 
 namespace {
 

@@ -22,7 +22,6 @@ struct UrlHandler {
 };
 
 // The folder of this program, with a trailing backslash.
-std::string program_folder();
 
 // `"<folder of this program>\<exe>" "%1" %*`: the address as the first
 // argument, then the parameters that the shell was given, so that those can

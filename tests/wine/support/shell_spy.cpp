@@ -1,5 +1,7 @@
 #include "support/shell_spy.h"
 
+#include "support/import_slot.h"
+
 #include <cstring>
 
 namespace qelvtest {
@@ -43,36 +45,6 @@ HINSTANCE WINAPI spy_shell_execute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR 
     return result;
 }
 
-void** import_slot(HMODULE module, const char* dll, const char* function) {
-    auto* base = reinterpret_cast<BYTE*>(module);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const auto& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (dir.VirtualAddress == 0) return nullptr;
-    auto* desc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
-    for (; desc->Name; ++desc) {
-        if (lstrcmpiA(reinterpret_cast<const char*>(base + desc->Name), dll) != 0) continue;
-        const DWORD names_rva = desc->OriginalFirstThunk ? desc->OriginalFirstThunk : desc->FirstThunk;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + names_rva);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-            const auto* by_name =
-                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<const char*>(by_name->Name), function) == 0)
-                return reinterpret_cast<void**>(&slots->u1.Function);
-        }
-    }
-    return nullptr;
-}
-
-void write_slot(void** slot, void* value) {
-    DWORD old = 0;
-    VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old);
-    *slot = value;
-    VirtualProtect(slot, sizeof *slot, old, &old);
-}
-
 }  // namespace
 
 ShellSpy::ShellSpy(HMODULE module) {
@@ -82,11 +54,11 @@ ShellSpy::ShellSpy(HMODULE module) {
     original = *slot;
     state() = SpyState{};
     state().real = reinterpret_cast<ShellExecuteFn>(original);
-    write_slot(slot, reinterpret_cast<void*>(&spy_shell_execute));
+    import_slot_write(slot, reinterpret_cast<void*>(&spy_shell_execute));
 }
 
 ShellSpy::~ShellSpy() {
-    if (slot) write_slot(slot, original);
+    if (slot) import_slot_write(slot, original);
 }
 
 void ShellSpy::reset() { state().call = ShellCall{}; }
