@@ -148,7 +148,7 @@ std::string lower(std::string s) {
 }
 
 bool is_system_dll(const std::string& name) {
-    static const char* const kSystem[] = {"kernel32.dll", "user32.dll", "gdi32.dll",
+    static const char* const kSystem[] = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll",
                                           "shell32.dll", "msvcrt.dll"};
     const std::string n = lower(name);
     for (const char* s : kSystem) {
