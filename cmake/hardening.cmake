@@ -3,11 +3,11 @@
 # crash offset maps to a line.
 
 # Stack protection, frame pointers for walking stacks, full debug
-# information (split off into symbols/ by make dist), and no build paths
-# in the binaries.
+# information (split off into symbols/ by make dist), and source paths
+# that name the source tree as /qelv_dorevivi wherever it was built.
 add_compile_options(-fstack-protector-strong -fno-omit-frame-pointer -g
-                    -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.
-                    -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
+                    -ffile-prefix-map=${CMAKE_SOURCE_DIR}=/qelv_dorevivi
+                    -ffile-prefix-map=${CMAKE_BINARY_DIR}=/qelv_dorevivi/build)
 add_link_options(-fstack-protector-strong)
 
 # The oldest Windows every import exists on: Vista (6.0), for the

@@ -1,11 +1,14 @@
-# What an integrator gets from `cmake --install`: the DLL and the command-line
-# caller, the header, an import library and module-definition file, and the
-# integration guide.
+# What an integrator gets from `cmake --install`, and tools/dist.sh packs
+# (stripped and with symbols/ added): the DLL and the command-line caller,
+# the headers, an import library and module-definition file, the barcode
+# font, the guide, the licences and the changes.
 #
 #   bin/qelv_dorevivi.dll  bin/qelvcall.exe
 #   include/qelv_dorevivi.h  include/qelv_errors.h  include/qelv_version.h
 #   lib/qelv_dorevivi.lib  lib/qelv_dorevivi.def
-#   doc/integration-guide.md
+#   fonts/code128.ttf  fonts/FONT-LICENSE.txt
+#   symbols/qelv_dorevivi.pdb
+#   integration-guide.md  LICENSE  THIRD-PARTY-NOTICES  CHANGELOG.md
 if(NOT WIN32)
   return()
 endif()
@@ -62,4 +65,18 @@ install(FILES ${CMAKE_SOURCE_DIR}/include/qelv_dorevivi.h ${CMAKE_SOURCE_DIR}/in
         DESTINATION include)
 install(FILES ${qelv_sdk_dir}/qelv_dorevivi.lib ${qelv_sdk_dir}/qelv_dorevivi.def
         DESTINATION lib)
-install(FILES ${CMAKE_SOURCE_DIR}/docs/integration-guide.md DESTINATION doc)
+install(FILES ${CMAKE_BINARY_DIR}/qelv_dorevivi.pdb DESTINATION symbols)
+install(FILES ${CMAKE_BINARY_DIR}/fonts/code128-test.ttf DESTINATION fonts RENAME code128.ttf)
+install(FILES ${CMAKE_SOURCE_DIR}/dist/FONT-LICENSE.txt DESTINATION fonts)
+
+# The notices of the runtime linked into the binaries, as the build
+# machine's packages state them.
+file(READ ${CMAKE_SOURCE_DIR}/dist/THIRD-PARTY-NOTICES.head qelv_notices)
+foreach(package IN ITEMS mingw-w64-common gcc-mingw-w64-base)
+  file(READ /usr/share/doc/${package}/copyright qelv_copyright)
+  string(APPEND qelv_notices "\n\n==== ${package} ====\n\n${qelv_copyright}")
+endforeach()
+file(WRITE ${CMAKE_BINARY_DIR}/THIRD-PARTY-NOTICES "${qelv_notices}")
+install(FILES ${CMAKE_SOURCE_DIR}/docs/integration-guide.md ${CMAKE_SOURCE_DIR}/LICENSE
+              ${CMAKE_SOURCE_DIR}/CHANGELOG.md ${CMAKE_BINARY_DIR}/THIRD-PARTY-NOTICES
+        DESTINATION .)

@@ -11,6 +11,7 @@ packages=(
   python3 zbar-tools imagemagick python3-fontforge fontforge
   llvm lld clang  # the import library in MSVC's format, and an MSVC-style test link
   libclang-rt-14-dev  # libFuzzer and the sanitizers for clang
+  osslsigncode openssl unzip  # make dist: signing, its test, the archive's test
   libbenchmark-dev libzint-dev  # make bench: our encoders against libzint
 )
 
