@@ -1,15 +1,27 @@
 #!/usr/bin/env bash
-# Packs a Windows build into qelv_dorevivi-<version>-win32-x86.zip and its
-# .sha256: the install layout with the binaries stripped, their symbols in
-# symbols/ (split DWARF with a debug link, and the PDB), signed when asked.
-# The same commit packs to the same bytes.
-# Usage: tools/dist.sh BUILD_DIR OUT_DIR
+# Packs the commit that is checked out (not uncommitted changes) into
+# qelv_dorevivi-<version>-win32-x86.zip and its .sha256: the install layout
+# with the binaries stripped, their symbols in symbols/ (split DWARF with a
+# debug link, and the PDB), signed when asked. The commit is built in one
+# fixed folder, whose path the PDB records, so that the same commit packs
+# to the same bytes wherever it is checked out; the build stays there.
+# Usage: tools/dist.sh OUT_DIR
 #   SIGN_PFX=cert.pfx SIGN_PASS_FILE=pass.txt [SIGN_TIMESTAMP_URL=...]: sign
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$(cd "$1" && pwd)
-mkdir -p "$2"
-out=$(cd "$2" && pwd)
+mkdir -p "$1"
+out=$(cd "$1" && pwd)
+release=/tmp/qelv_dorevivi-release
+
+exec 9>"$release.lock"
+flock 9
+git -C "$root" worktree prune
+rm -rf "$release"
+git -C "$root" worktree add --detach -q "$release" HEAD
+trap 'git -C "$root" worktree remove --force "$release" 2>/dev/null || true' ERR
+(cd "$release" && cmake --preset win32 >/dev/null &&
+ cmake --build --preset win32 --target qelv_dorevivi qelvcall qelv_import_library qelv_test_fonts >/dev/null)
+build=$release/build/win32
 
 version=$(sed -n 's/^#define QELV_VERSION "\(.*\)"$/\1/p' "$build/include/qelv_version.h")
 name=qelv_dorevivi-$version-win32-x86
@@ -17,7 +29,9 @@ stage=$out/$name
 rm -rf "$stage" "$out/$name.zip" "$out/$name.zip.sha256"
 cmake --install "$build" --prefix "$stage" >/dev/null
 
-# Strip first, sign last: a signature covers the bytes that ship.
+# Strip first, sign last: a signature covers the bytes that ship. The
+# stripped headers keep the link's zero timestamp.
+export SOURCE_DATE_EPOCH=0
 for binary in qelv_dorevivi.dll qelvcall.exe; do
   i686-w64-mingw32-objcopy --only-keep-debug "$stage/bin/$binary" "$stage/symbols/$binary.debug"
   (cd "$stage/symbols" &&
@@ -28,7 +42,7 @@ if [ -n "${SIGN_PFX:-}" ]; then
 fi
 
 # Every entry dated at the commit, in name order, with the same mode.
-epoch=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || echo 315532800)}
+epoch=$(git -C "$release" log -1 --format=%ct)
 python3 - "$stage" "$out/$name.zip" "$name" "$epoch" <<'PY'
 import os, sys, time, zipfile
 stage, archive, top, epoch = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
