@@ -15,9 +15,9 @@ release=/tmp/qelv_dorevivi-release
 
 exec 9>"$release.lock"
 flock 9
-git -C "$root" worktree prune
 rm -rf "$release"
-git -C "$root" worktree add --detach -q "$release" HEAD
+git -C "$root" worktree prune
+git -C "$root" worktree add -f --detach -q "$release" HEAD
 trap 'git -C "$root" worktree remove --force "$release" 2>/dev/null || true' ERR
 (cd "$release" && cmake --preset win32 >/dev/null &&
  cmake --build --preset win32 --target qelv_dorevivi qelvcall qelv_import_library qelv_test_fonts >/dev/null)
@@ -37,6 +37,21 @@ for binary in qelv_dorevivi.dll qelvcall.exe; do
   (cd "$stage/symbols" &&
    i686-w64-mingw32-objcopy --strip-all --add-gnu-debuglink="$binary.debug" "$stage/bin/$binary")
 done
+# GNU ld stamps the PDB's info stream (version 20000404, then the stamp,
+# age and GUID) with the time of the link. Debuggers match the PDB to the
+# DLL by GUID and age, so the stamp is set to zero.
+python3 - "$stage/symbols/qelv_dorevivi.pdb" <<'PY'
+import sys
+path = sys.argv[1]
+pdb = bytearray(open(path, "rb").read())
+at = pdb.find(bytes.fromhex("942e3101"))
+while at >= 0 and pdb[at + 8:at + 12] != bytes.fromhex("01000000"):
+    at = pdb.find(bytes.fromhex("942e3101"), at + 1)
+if at < 0:
+    sys.exit("no PDB info stream in " + path)
+pdb[at + 4:at + 8] = bytes(4)
+open(path, "wb").write(pdb)
+PY
 if [ -n "${SIGN_PFX:-}" ]; then
   "$root/tools/sign.sh" "$stage/bin/qelv_dorevivi.dll" "$stage/bin/qelvcall.exe"
 fi
