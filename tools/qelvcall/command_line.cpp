@@ -32,6 +32,8 @@ int parse_options(int argc, const char* const* argv, Request& request) {
         const char* option = argv[i];
         if (std::strcmp(option, "--list") == 0) {
             request.action = Action::list;
+        } else if (std::strcmp(option, "--font-check") == 0) {
+            request.action = Action::font_check;
         } else if (std::strcmp(option, "--version") == 0) {
             request.action = Action::version;
         } else if (std::strcmp(option, "--help") == 0) {
@@ -78,7 +80,8 @@ bool parse_command_line(int argc, const char* const* argv, Request& request) {
     const int first = parse_options(argc, argv, request);
     if (first < 0) return false;
     if (request.action == Action::list || request.action == Action::help ||
-        request.action == Action::batch || request.action == Action::version) {
+        request.action == Action::batch || request.action == Action::version ||
+        request.action == Action::font_check) {
         return first == argc || fail(request, "unexpected argument: ", argv[first]);
     }
     return parse_call(argc - first, argv + first, request);
@@ -103,6 +106,7 @@ void print_usage(std::FILE* out) {
         "       qelvcall --dry-run EXPORT ARG...\n"
         "       qelvcall --list\n"
         "       qelvcall [--dll PATH] --version\n"
+        "       qelvcall [--dll PATH] [--font PATH] --font-check\n"
         "Calls one export of qelv_dorevivi.dll and prints its result.\n"
         "  --dll PATH   the DLL to load (default: qelv_dorevivi.dll next to qelvcall.exe)\n"
         "  --font PATH  load this font file for this process only before the call\n"
@@ -111,6 +115,7 @@ void print_usage(std::FILE* out) {
         "  --dry-run    page exports: print the address instead of opening it\n"
         "  --list       list the exports and their parameters\n"
         "  --version    this program's version, the DLL's, and the ANSI code page\n"
+        "  --font-check whether the installed \"code 128\" font draws labels that read back\n"
         "Texts are passed as given; the word NULL passes a null pointer.\n"
         "Exit: 0 the call succeeded (page opened, file written, address printed);\n"
         "      1 the export reported that nothing happened; 2 bad command line;\n"

@@ -8,7 +8,7 @@
 
 namespace qelvcall {
 
-enum class Action { call, batch, dry_run, list, help, version };
+enum class Action { call, batch, font_check, dry_run, list, help, version };
 
 struct Request {
     Action action = Action::call;

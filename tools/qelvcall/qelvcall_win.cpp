@@ -140,6 +140,30 @@ int print_version(const Request& request) {
     return dll.empty() ? kExitNotLoaded : 0;
 }
 
+// The widest label the font export takes, drawn into the temp folder: the
+// export itself reads it back, so 1 means the font is fit for labels.
+int font_check(HMODULE dll) {
+    char path[MAX_PATH] = {};
+    const DWORD folder = GetTempPathA(MAX_PATH - 24, path);
+    if (folder == 0 || folder >= MAX_PATH - 24) return kExitNotLoaded;
+    std::strcat(path, "qelv_font_check.bmp");
+    using FontCreate = int(__stdcall*)(const char*, const char*);
+    const auto create = reinterpret_cast<FontCreate>(
+        reinterpret_cast<void*>(GetProcAddress(dll, "barcodeimage_create_font")));
+    if (!create) return kExitNotLoaded;
+    const int result = create("202601050012", path);
+    const DWORD error = GetLastError();
+    DeleteFileA(path);
+    if (result != 0) {
+        std::printf("ok: the \"code 128\" font draws labels that read back\n");
+        return 0;
+    }
+    char words[256];
+    qelvcall::reason_words(error, words, sizeof words);
+    std::printf("not usable: %s (error %lu)\n", words, static_cast<unsigned long>(error));
+    return kExitNothingHappened;
+}
+
 int load_and_call(const Request& request) {
     const std::string path = request.dll_path ? request.dll_path : dll_next_to_exe();
     const HMODULE dll = LoadLibraryA(path.c_str());
@@ -153,8 +177,16 @@ int load_and_call(const Request& request) {
     if (font && AddFontResourceExA(font, FR_PRIVATE, nullptr) == 0) {
         std::fprintf(stderr, "qelvcall: cannot load the font %s\n", font);
     } else {
-        status = request.action == qelvcall::Action::batch ? call_batch(dll, request)
-                                                            : call_export(dll, request);
+        switch (request.action) {
+        case qelvcall::Action::batch:
+            status = call_batch(dll, request);
+            break;
+        case qelvcall::Action::font_check:
+            status = font_check(dll);
+            break;
+        default:
+            status = call_export(dll, request);
+        }
         if (font) RemoveFontResourceExA(font, FR_PRIVATE, nullptr);
     }
     FreeLibrary(dll);
@@ -183,6 +215,7 @@ int main(int argc, char** argv) {
         return qelvcall::dry_run(request, stdout);
     case qelvcall::Action::call:
     case qelvcall::Action::batch:
+    case qelvcall::Action::font_check:
         break;
     }
     return load_and_call(request);

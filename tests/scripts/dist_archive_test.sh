@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# The release archive as a hospital's IT and an integrator meet it: two
+# checkouts of the commit pack to the same bytes; unpacked into an empty
+# folder, its binaries are hardened, stripped with their symbols beside
+# them, import only what Windows Vista has, and work under Wine against each
+# other; the guide's C example links against its import library; a signed
+# archive verifies, a changed byte does not, and the signed DLL still runs.
+set -uo pipefail
+: "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${WINE_RUN:?}"
+. "$SOURCE_DIR/tests/scripts/lib/check.sh"
+release=/tmp/qelv_dorevivi-release
+objdump=i686-w64-mingw32-objdump
+winpath() { local p=$1; echo "Z:${p//\//\\}"; }
+decode() { convert "$1" -bordercolor white -border 20 -scale 300%x png:- 2>/dev/null | zbarimg -q --raw - 2>/dev/null | tr -d '\r\n'; }
+
+# --- Two checkouts, two times, one archive.
+for side in a b; do
+  git clone -q "$SOURCE_DIR" "$work/$side" && (cd "$work/$side" && tools/dist.sh "$work/$side/out" >/dev/null)
+  check "checkout $side packs"
+  sleep 1
+done
+zip_a=$(ls "$work"/a/out/*.zip 2>/dev/null)
+zip_b=$(ls "$work"/b/out/*.zip 2>/dev/null)
+cmp -s "$zip_a" "$zip_b"
+check "two checkouts of one commit pack to the same bytes"
+(cd "$work/a/out" && sha256sum -c --quiet ./*.sha256)
+check "the archive matches its .sha256"
+[[ "$(basename "$zip_a")" =~ ^qelv_dorevivi-[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+-win32-x86\.zip$ ]]
+check "the archive is named qelv_dorevivi-<version>-win32-x86.zip"
+# Built again in a folder of its own, the binaries are the release build's.
+(cd "$work/a" && cmake --preset win32 >/dev/null &&
+ cmake --build --preset win32 --target qelv_dorevivi qelvcall qelv_import_library >/dev/null)
+for f in qelv_dorevivi.dll qelvcall.exe sdk/qelv_dorevivi.lib; do
+  cmp -s "$work/a/build/win32/$f" "$release/build/win32/$f"
+  check "$f built in two folders is the same bytes"
+done
+
+# --- Unpacked into an empty folder.
+mkdir "$work/u" && unzip -q "$zip_a" -d "$work/u"
+top=$(ls -d "$work"/u/qelv_dorevivi-*)
+for f in bin/qelv_dorevivi.dll bin/qelvcall.exe include/qelv_dorevivi.h include/qelv_errors.h \
+         include/qelv_version.h lib/qelv_dorevivi.lib lib/qelv_dorevivi.def fonts/code128.ttf \
+         fonts/FONT-LICENSE.txt symbols/qelv_dorevivi.dll.debug symbols/qelvcall.exe.debug \
+         symbols/qelv_dorevivi.pdb integration-guide.md LICENSE THIRD-PARTY-NOTICES CHANGELOG.md; do
+  [ -s "$top/$f" ]
+  check "the archive holds $f"
+done
+dll=$top/bin/qelv_dorevivi.dll
+[ "$(stat -c %s "$dll")" -lt $((350 * 1024)) ]
+check "the DLL is under 350 KB ($(stat -c %s "$dll") bytes)"
+flags=$($objdump -p "$dll")
+for flag in DYNAMIC_BASE NX_COMPAT NO_SEH; do
+  grep -q "^[[:space:]]*$flag$" <<<"$flags"
+  check "the DLL carries $flag"
+done
+grep -q "Subsystem.*Windows GUI" <<<"$flags" && grep -q "MajorSubsystemVersion.6" <<<"$flags" &&
+  grep -q "MajorOSystemVersion.6" <<<"$flags"
+check "the DLL states the GUI subsystem and Windows 6.0"
+[ -z "$($objdump -h "$dll" | grep -E '\.debug_')" ]
+check "the DLL is stripped"
+# NO_SEH is true only if nothing registers a handler through fs:[0].
+! $objdump -d "$dll" | grep -q '%fs:0x0'
+check "no code of the DLL registers an SEH handler"
+i686-w64-mingw32-nm "$top/symbols/qelv_dorevivi.dll.debug" | grep -q '__stack_chk_fail'
+check "the DLL is built with stack protection"
+$objdump -s -j .gnu_debuglink "$dll" | grep -q 'qelv_dorevivi.dll.debu'
+check "the DLL links to its split symbols"
+address=$(i686-w64-mingw32-nm "$top/symbols/qelv_dorevivi.dll.debug" | awk '/ T _barcodeimage_create@8$/ {print "0x"$1}')
+[ "$(i686-w64-mingw32-addr2line -e "$top/symbols/qelv_dorevivi.dll.debug" "$address")" = "/qelv_dorevivi/imaging/barcode_exports.cpp:17" ]
+check "a code address maps to its source line"
+grep -q "RSDS.*qelv_dorevivi.pdb" <<<"$($objdump -p "$dll")"
+check "the DLL names its PDB"
+
+# Every import is listed with the Windows version that first has it.
+for binary in "$dll" "$top/bin/qelvcall.exe"; do
+  $objdump -p "$binary" | awk '/DLL Name:/ {dll=toupper($3); next}
+    dll && /^\t[0-9a-f]+\t +[0-9]+ +[A-Za-z_]/ {print dll, $3} /^$/ {dll=""}'
+done | sort -u >"$work/imports"
+unknown=$(awk 'NR == FNR { if ($1 !~ /^#/ && $3 <= 6.0) known[$1" "$2] = 1; next }
+               !(($1" "$2) in known)' "$SOURCE_DIR/tests/scripts/windows_imports.txt" "$work/imports")
+[ -n "$(cat "$work/imports")" ] && [ -z "$unknown" ]
+check "every import exists on Windows Vista (not: ${unknown//$'\n'/, })"
+
+# Its own qelvcall against its own DLL, one export of each family.
+cd "$top/bin" || exit 1
+run() { "$WINE_RUN" ./qelvcall.exe "$@" 2>&1 | tr -d '\r'; }
+out=$(run --version)
+grep -q "^qelvcall $(sed -n 's/#define QELV_VERSION "\(.*\)"/\1/p' "$top/include/qelv_version.h")$" <<<"$out" &&
+  grep -q "^qelv_dorevivi.dll [0-9.]* (" <<<"$out"
+check "qelvcall --version names both versions ($out)"
+out=$(run lis_req lis.example.org U1 P7 NULL)
+grep -q "why: a required text is NULL" <<<"$out"
+check "a page export answers through the export table ($out)"
+run barcodeimage_create 20260105001234 c128.bmp >/dev/null && [ "$(decode c128.bmp)" = 20260105001234 ]
+check "the painted Code 128 label reads back"
+run itf125barimage_create 3 30 12345678 itf.bmp >/dev/null && [ "$(decode itf.bmp)" = 12345678 ]
+check "the ITF label reads back"
+run --font ../fonts/code128.ttf barcodeimage_create_font 123456 font.bmp >/dev/null &&
+  [ "$(decode font.bmp)" = 123456 ]
+check "the shipped font draws a label that reads back"
+out=$(run --font ../fonts/code128.ttf --font-check)
+grep -q "^ok" <<<"$out"
+check "qelvcall --font-check passes with the shipped font ($out)"
+out=$(run --font-check)
+grep -q "^not usable" <<<"$out"
+check "qelvcall --font-check says so without a font ($out)"
+# A C++ exception thrown and caught inside the stripped DLL still unwinds.
+cp "$BUILD_DIR/painted_alloc_test.exe" . && "$WINE_RUN" ./painted_alloc_test.exe \
+  --gtest_filter='*FailedPixelBuffer*' >/dev/null 2>&1
+check "the stripped DLL catches its own allocation failure"
+rm -f painted_alloc_test.exe ./*.bmp webdll_log.txt
+
+# The guide's C example against the archive's header and import library.
+python3 "$SOURCE_DIR/tests/scripts/guide_declarations.py" "$SOURCE_DIR" --block c >"$work/example.c" &&
+  i686-w64-mingw32-gcc -Wall -Wextra -Werror -I"$top/include" "$work/example.c" \
+    "$top/lib/qelv_dorevivi.lib" -o "$work/example.exe"
+check "the guide's C example links against the archive's import library"
+
+# --- Signed on request: verifies, a changed byte does not, still runs.
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=qelv test signer" \
+  -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null &&
+  echo secret >"$work/pass" &&
+  openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -passout file:"$work/pass" \
+    -out "$work/cert.pfx"
+check "a throwaway certificate"
+(cd "$work/a" && SIGN_PFX="$work/cert.pfx" SIGN_PASS_FILE="$work/pass" tools/dist.sh "$work/signed" >/dev/null)
+check "dist signs with SIGN_PFX and SIGN_PASS_FILE"
+mkdir "$work/s" && unzip -q "$work"/signed/*.zip -d "$work/s"
+signed=$(ls -d "$work"/s/qelv_dorevivi-*)/bin
+for binary in qelv_dorevivi.dll qelvcall.exe; do
+  osslsigncode verify -CAfile "$work/cert.pem" -in "$signed/$binary" >/dev/null 2>&1
+  check "the signed $binary verifies"
+done
+cp "$signed/qelv_dorevivi.dll" "$work/tampered.dll"
+printf '\x90' | dd of="$work/tampered.dll" bs=1 seek=$((0x1000 + 100)) conv=notrunc 2>/dev/null
+! osslsigncode verify -CAfile "$work/cert.pem" -in "$work/tampered.dll" >/dev/null 2>&1
+check "one changed byte fails verification"
+(cd "$signed" && "$WINE_RUN" ./qelvcall.exe barcodeimage_create 1234 s.bmp >/dev/null) &&
+  [ "$(decode "$signed/s.bmp")" = 1234 ]
+check "the signed DLL runs under Wine"
+
+check_summary dist_archive
