@@ -59,16 +59,19 @@ check "the DLL states the GUI subsystem and Windows 6.0"
 [ -z "$($objdump -h "$dll" | grep -E '\.debug_')" ]
 check "the DLL is stripped"
 # NO_SEH is true only if nothing registers a handler through fs:[0].
-! $objdump -d "$dll" | grep -q '%fs:0x0'
+symbols=$(i686-w64-mingw32-nm "$top/symbols/qelv_dorevivi.dll.debug")
+code=$($objdump -d "$dll")
+! grep -q '%fs:0x0' <<<"$code"
 check "no code of the DLL registers an SEH handler"
-i686-w64-mingw32-nm "$top/symbols/qelv_dorevivi.dll.debug" | grep -q '__stack_chk_fail'
-check "the DLL is built with stack protection"
-$objdump -s -j .gnu_debuglink "$dll" | grep -q 'qelv_dorevivi.dll.debu'
+guard=$(awk '/ B ___stack_chk_guard$/ {print $1}' <<<"$symbols")
+[ -n "$guard" ] && [ "$(grep -c "0x$guard" <<<"$code")" -gt 10 ]
+check "the DLL's functions check the stack guard"
+strings -a "$dll" | grep -qx 'qelv_dorevivi.dll.debug'
 check "the DLL links to its split symbols"
-address=$(i686-w64-mingw32-nm "$top/symbols/qelv_dorevivi.dll.debug" | awk '/ T _barcodeimage_create@8$/ {print "0x"$1}')
+address=$(awk '/ T _barcodeimage_create@8$/ {print "0x"$1}' <<<"$symbols")
 [ "$(i686-w64-mingw32-addr2line -e "$top/symbols/qelv_dorevivi.dll.debug" "$address")" = "/qelv_dorevivi/imaging/barcode_exports.cpp:17" ]
 check "a code address maps to its source line"
-grep -q "RSDS.*qelv_dorevivi.pdb" <<<"$($objdump -p "$dll")"
+grep -q "RSDS.*qelv_dorevivi.pdb" <<<"$flags"
 check "the DLL names its PDB"
 
 # Every import is listed with the Windows version that first has it.
