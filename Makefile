@@ -40,8 +40,11 @@ fuzz: build
 	    build/fuzz/tests/fuzz/corpus/$$name tests/fuzz/corpus/$$name || exit 1; \
 	done
 
-dist: build
-	cmake --install build/win32 --prefix build/dist
+# The release archive of the commit checked out, after every test:
+#   make dist [SIGN_PFX=cert.pfx SIGN_PASS_FILE=pass.txt [SIGN_TIMESTAMP_URL=url]]
+export SIGN_PFX SIGN_PASS_FILE SIGN_TIMESTAMP_URL
+dist: test
+	tools/dist.sh build/dist
 
 clean:
 	rm -rf build
