@@ -11,8 +11,10 @@ namespace {
 
 constexpr std::size_t kPathSize = MAX_PATH;
 constexpr int kNameTries = 16;
-// How long a label held by another program may hold up a call.
-constexpr DWORD kBusyWaitMs = 50;
+// How long other writers or readers of the path may hold up a call before
+// it gives up with "path busy"; long enough for a loaded machine to let
+// them close, short against a label printer's pace.
+constexpr DWORD kBusyWaitMs = 250;
 
 enum class Target { none, file, other };
 

@@ -188,7 +188,7 @@ TEST_F(FontExportWithFont, UnopenablePathLeavesNoFileButTheLogLines) {
 }
 
 // Several threads of a host print to one fixed label path: it never holds
-// a mix or a cut label, and every call succeeds.
+// a mix or a cut label (see the painted exports' race for the whole rule).
 TEST_F(FontExportWithFont, RacingWritersOfOnePathLeaveOneWholeLabel) {
     std::vector<std::string> digits;
     std::vector<qelvtest::Bytes> labels;
@@ -200,7 +200,8 @@ TEST_F(FontExportWithFont, RacingWritersOfOnePathLeaveOneWholeLabel) {
     }
     const auto write = [this](const char* d, const char* p) { return create(d, p); };
     const qelvtest::RaceTally tally = qelvtest::path_race(write, digits, labels, "race.bmp", 100);
-    EXPECT_EQ(tally.failed_calls, 0);
+    EXPECT_EQ(tally.unexplained, 0);
+    EXPECT_LE(tally.failed_calls * 100, tally.calls) << "a busy path is rare";
     EXPECT_EQ(tally.wrong_after, 0) << "of " << tally.rounds << " rounds";
     EXPECT_EQ(tally.wrong_reads, 0) << "of " << tally.reads << " reads";
 }

@@ -15,12 +15,14 @@ struct Writer {
     const std::string* path;
     HANDLE go;
     int result;
+    DWORD error;
 };
 
 DWORD WINAPI write_once(void* param) {
     auto* w = static_cast<Writer*>(param);
     if (WaitForSingleObject(w->go, 60000) != WAIT_OBJECT_0) return 1;
     w->result = (*w->write)(w->digits->c_str(), w->path->c_str());
+    w->error = GetLastError();
     return 0;
 }
 
@@ -65,20 +67,29 @@ DWORD WINAPI read_on(void* param) {
     return 0;
 }
 
-void run_round(const LabelWrite& write, const std::vector<std::string>& digits,
+// True when every writer of the round succeeded.
+bool run_round(const LabelWrite& write, const std::vector<std::string>& digits,
                const std::string& path, RaceTally& tally) {
     const HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     std::vector<Writer> writers(digits.size());
     std::vector<HANDLE> threads;
     for (std::size_t i = 0; i < digits.size(); ++i) {
-        writers[i] = {&write, &digits[i], &path, go, 0};
+        writers[i] = {&write, &digits[i], &path, go, 0, 0};
         threads.push_back(CreateThread(nullptr, 0, write_once, &writers[i], 0, nullptr));
     }
     SetEvent(go);
     WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(), TRUE, 60000);
     for (HANDLE thread : threads) CloseHandle(thread);
     CloseHandle(go);
-    for (const Writer& w : writers) tally.failed_calls += w.result == 0;
+    int failed = 0;
+    for (const Writer& w : writers) {
+        failed += w.result == 0;
+        const bool busy = w.error == ERROR_SHARING_VIOLATION || w.error == ERROR_ACCESS_DENIED;
+        tally.unexplained += w.result == 0 && !busy;
+    }
+    tally.calls += static_cast<int>(writers.size());
+    tally.failed_calls += failed;
+    return failed == 0;
 }
 
 }  // namespace
@@ -93,8 +104,9 @@ RaceTally path_race(const LabelWrite& write, const std::vector<std::string>& dig
     const HANDLE reading = CreateThread(nullptr, 0, read_on, &reader, 0, nullptr);
     Bytes bytes;
     for (; tally.rounds < rounds; ++tally.rounds) {
-        run_round(write, digits, path, tally);
-        if (!read_shared(path, bytes) || !is_label(labels, bytes)) ++tally.wrong_after;
+        const bool all_written = run_round(write, digits, path, tally);
+        const bool present = read_shared(path, bytes);
+        if (present ? !is_label(labels, bytes) : all_written) ++tally.wrong_after;
     }
     reader.stop = true;
     WaitForSingleObject(reading, 60000);

@@ -12,10 +12,16 @@ namespace qelvtest {
 
 using LabelWrite = std::function<int(const char* digits, const char* path)>;
 
+// What a race may not do: leave a mix, a cut file or anything but a whole
+// label of a writer; or lose the label when every writer succeeded. A writer
+// may get 0 when the others hold the path past its wait; it then reports
+// the path busy, and it may have removed the label.
 struct RaceTally {
     int rounds = 0;
+    int calls = 0;
     int failed_calls = 0;   // a writer got 0
-    int wrong_after = 0;    // after a round, the path held no label of a writer
+    int unexplained = 0;    // a writer got 0 for another reason than a busy path
+    int wrong_after = 0;    // after a round: no whole label, though every writer succeeded, or a wrong file
     int wrong_reads = 0;    // the reader met a file that was no whole label
     int reads = 0;          // files the reader met
 };
