@@ -74,11 +74,11 @@ protected:
 TEST_F(FontExportWithFont, FontLoadsPrivately) { ASSERT_NE(font.added, 0) << font.path; }
 
 // Under the Chinese code page the same tests run from a script with
-// QELV_EXPECT_ACP=936: this proves the process really has it.
+// QELV_EXPECT_ACP=936: this proves the process really has it. Otherwise the
+// build's prefix runs the Western code page.
 TEST_F(FontExportWithFont, RunsUnderTheExpectedAnsiCodePage) {
     const char* expected = std::getenv("QELV_EXPECT_ACP");
-    if (expected == nullptr) GTEST_SKIP() << "no code page asked for";
-    EXPECT_EQ(GetACP(), static_cast<UINT>(std::atoi(expected)));
+    EXPECT_EQ(GetACP(), static_cast<UINT>(std::atoi(expected ? expected : "1252")));
 }
 
 struct DrawnCase {

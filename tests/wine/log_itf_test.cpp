@@ -190,7 +190,8 @@ TEST_F(LogItf, CurrentDirectoryTooLongForTheBufferDropsTheEntries) {
         DeleteFileW((deep + L"\\webdll_log.txt").c_str());
     }
     for (auto it = made.rbegin(); it != made.rend(); ++it) RemoveDirectoryW(it->c_str());
-    if (!entered) GTEST_SKIP() << "the platform refuses a current directory this long";
+    // Wine enters it; a platform that does not would leave this unchecked.
+    EXPECT_TRUE(entered) << "the platform refused a current directory this long";
 }
 
 }  // namespace
