@@ -106,15 +106,17 @@ std::string point_recorder_here() {
 
 void clear_record(const std::string& path) { DeleteFileA(path.c_str()); }
 
+// The recorder may have made the file and not yet written all of it, so
+// the record is read until it parses whole.
 Record wait_for_record(const std::string& path, DWORD timeout_ms) {
     const DWORD start = GetTickCount();
-    while (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        if (GetTickCount() - start > timeout_ms) return {};
+    for (;;) {
+        std::ifstream in(path, std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const Record record = parse_record(text);
+        if (record.present || GetTickCount() - start > timeout_ms) return record;
         Sleep(20);
     }
-    std::ifstream in(path, std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return parse_record(text);
 }
 
 std::string utf8_from_ansi(const std::string& text) {
