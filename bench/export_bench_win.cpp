@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "support/dll.h"
+#include "support/log_read.h"
 #include "support/shell_spy.h"
 
 namespace {
@@ -36,16 +37,6 @@ double now_us() {
 double median(std::vector<double> v) {
     std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
     return v[v.size() / 2];
-}
-
-std::string file_bytes(const char* path) {
-    std::string bytes;
-    if (std::FILE* f = std::fopen(path, "rb")) {
-        char chunk[65536];
-        for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) bytes.append(chunk, n);
-        std::fclose(f);
-    }
-    return bytes;
 }
 
 // The floor: what any program pays to put these bytes at a path.
@@ -74,7 +65,7 @@ void run(const Case& c, int calls) {
         std::printf("%-48s refused\n", c.work);
         return;
     }
-    const std::string bytes = file_bytes("export.bmp");
+    const std::string bytes = qelvtest::read_file("export.bmp");
     std::vector<double> exported, plain, whole;
     for (int i = 0; i < calls; ++i) {
         const double t0 = now_us();

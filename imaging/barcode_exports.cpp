@@ -15,7 +15,7 @@ constexpr std::int32_t kCode128Height = 35;
 }  // namespace
 
 QELV_EXPORT barcodeimage_create(const char* pBarcode, const char* fileName) {
-    if (!qelv::all_present(pBarcode, fileName)) return qelv::label_missing_argument();
+    if (!qelv::all_present(pBarcode, fileName)) return qelv::export_failed(ERROR_INVALID_PARAMETER);  // the path stays untouched
     const DWORD refusal = qelv::digit_text_refusal(pBarcode, qelv::kCode128MaxDigits);
     return qelv::label_export(fileName, refusal, [&](qelv::LabelPicture& picture) {
         const std::string pattern = qelv::code128_pattern(pBarcode);
@@ -25,7 +25,7 @@ QELV_EXPORT barcodeimage_create(const char* pBarcode, const char* fileName) {
 
 QELV_EXPORT itf125barimage_create(int nRatio, int nHeight, const char* pBarcode,
                                   const char* fileName) {
-    if (!qelv::all_present(pBarcode, fileName)) return qelv::label_missing_argument();
+    if (!qelv::all_present(pBarcode, fileName)) return qelv::export_failed(ERROR_INVALID_PARAMETER);  // the path stays untouched
     const DWORD refusal = qelv::digit_text_refusal(pBarcode, qelv::kItfMaxDigits);
     const int ratio = qelv::itf_ratio(nRatio);
     const int height = qelv::itf_height(nHeight);

@@ -9,7 +9,7 @@
 #include "symbology/digit_text.h"
 
 QELV_EXPORT barcodeimage_create_font(const char* pBarcode, const char* fileName) {
-    if (!qelv::all_present(pBarcode, fileName)) return qelv::label_missing_argument();
+    if (!qelv::all_present(pBarcode, fileName)) return qelv::export_failed(ERROR_INVALID_PARAMETER);  // the path stays untouched
     // Refused before anything is encoded or logged.
     const DWORD refusal = qelv::digit_text_refusal(pBarcode, qelv::kCode128FontMaxDigits);
     return qelv::label_export(fileName, refusal, [&](qelv::LabelPicture& picture) {

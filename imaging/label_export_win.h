@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <new>
 
+#include "frame/export_failure_win.h"
 #include "imaging/canvas_win.h"
 #include "imaging/label_file_win.h"
 #include "qelv_errors.h"
@@ -17,8 +18,9 @@ namespace qelv {
 // label was stored, else 0. The thread's last-error code is set either way
 // (ERROR_SUCCESS on success), so a host can always ask why.
 inline std::int32_t label_result(DWORD error, const LabelPicture& picture) {
-    SetLastError(error);
-    return error == ERROR_SUCCESS ? picture.status : 0;
+    if (error != ERROR_SUCCESS) return export_failed(error);
+    SetLastError(ERROR_SUCCESS);
+    return picture.status;
 }
 
 // refusal: why the input is refused (0: accepted). draw(picture) draws
@@ -39,12 +41,6 @@ std::int32_t label_export(const char* fileName, DWORD refusal, Draw&& draw) noex
     error = error == ERROR_SUCCESS ? label_store(fileName, picture.geometry, picture.pixels)
                                    : label_refuse(fileName, error);
     return label_result(error, picture);
-}
-
-// The argument guard's result: the path stays untouched.
-inline std::int32_t label_missing_argument() {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return 0;
 }
 
 }  // namespace qelv

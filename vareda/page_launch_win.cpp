@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "frame/export_frame.h"
+#include "frame/export_failure_win.h"
 #include "qelv_errors.h"
 #include "vareda/page_compose.h"
 
@@ -14,15 +14,9 @@ namespace qelv {
 
 namespace {
 
-// Not calling the shell is the DLL's own decision, so it says why.
-std::int32_t not_opened(DWORD why) {
-    SetLastError(why);
-    return kNoResult;
-}
-
 std::int32_t open_address(const PageRow& row, const char* const* args) {
     char address[kAddressSize] = {};
-    if (!page_compose(row, args, address)) return not_opened(QELV_ERROR_ADDRESS_TOO_LONG);
+    if (!page_compose(row, args, address)) return export_failed(QELV_ERROR_ADDRESS_TOO_LONG);
     const HINSTANCE shell = ShellExecuteA(nullptr, "OPEN", address, "", "", row.entry->show);
     // Not a handle: the shell's status code, which fits in 32 bits.
     return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(shell));
@@ -32,7 +26,7 @@ std::int32_t open_address(const PageRow& row, const char* const* args) {
 
 std::int32_t page_launch(const PageRow& row, const char* const* args) {
     for (int i = 0; i < row.entry->param_count; ++i) {
-        if (row.entry->params[i].tested && !args[i]) return not_opened(ERROR_INVALID_PARAMETER);
+        if (row.entry->params[i].tested && !args[i]) return export_failed(ERROR_INVALID_PARAMETER);
     }
     return guarded([&] { return open_address(row, args); });
 }

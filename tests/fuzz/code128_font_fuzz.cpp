@@ -1,17 +1,15 @@
 // The font text of any text: start C, one character per pair, the check and
 // the stop, n + 2 log messages for n pairs, each the text so far.
 #include "fuzz_check.h"
+#include "log_recorder.h"
 #include "symbology/code128.h"
 #include "symbology/code128_font.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string digits(std::string(reinterpret_cast<const char*>(data), size).c_str());
-    std::vector<std::string> logged;
-    const qelv::LogSink sink = {[](void* context, const char* message) {
-                                    static_cast<std::vector<std::string>*>(context)->push_back(message);
-                                },
-                                &logged};
-    const std::string text = qelv::code128_font_text(digits.c_str(), sink);
+    qelvtest::LogRecorder log;
+    const std::string text = qelv::code128_font_text(digits.c_str(), log.sink());
+    const std::vector<std::string>& logged = log.messages;
     if (digits.size() > qelv::kCode128FontMaxInput) {
         FUZZ_CHECK(text.empty() && logged.empty());
         return 0;

@@ -4,6 +4,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz_check.h"
+#include "log_recorder.h"
 #include "symbology/itf.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -12,10 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int height = qelv::itf_height(in.ConsumeIntegral<int>());
     FUZZ_CHECK(height >= 20 && height <= 35);
     const std::string digits(in.ConsumeRemainingBytesAsString().c_str());
-    int messages = 0;
-    const qelv::LogSink sink = {[](void* count, const char*) { ++*static_cast<int*>(count); },
-                                &messages};
-    const std::string pattern = qelv::itf_pattern_encode(ratio, digits.c_str(), sink);
+    qelvtest::LogRecorder log;
+    const std::string pattern = qelv::itf_pattern_encode(ratio, digits.c_str(), log.sink());
+    const int messages = static_cast<int>(log.messages.size());
     const std::size_t m = fuzz::padded(digits).size();
     if (!fuzz::all_digits(digits) || m > qelv::kItfMaxDigits) {
         FUZZ_CHECK(pattern.empty() && messages == 0);
