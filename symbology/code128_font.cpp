@@ -56,7 +56,8 @@ std::string code128_font_text(const char* digits, const LogSink& log) {
     }
     append_logged(text, length, code128_font_char(accumulator % kCode128Modulus), log);
     append_logged(text, length, kCode128FontStop, log);
-    return std::string(text);
+    // By length: a check of -32 is code 0, and the stop behind it counts too.
+    return std::string(text, length);
 }
 
 }  // namespace qelv

@@ -25,7 +25,8 @@ unsigned char code128_font_char(int value);
 // Start C, one character per digit pair (odd input gets a leading "0";
 // each pair is worth what atoi reads), the modulo-103 check character and
 // the stop. After each character behind the start, the text so far goes to
-// log: n + 2 messages for n pairs.
+// log: n + 2 messages for n pairs. A log line ends at a code 0 (a check of
+// -32, reachable only through a "-"); the text keeps it.
 // A missing text, or one longer than kCode128FontMaxInput, gives the empty
 // text and logs nothing.
 std::string code128_font_text(const char* digits, const LogSink& log);

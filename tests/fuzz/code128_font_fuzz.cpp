@@ -18,8 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(text.size() == pairs + 3);
     FUZZ_CHECK(static_cast<unsigned char>(text.front()) == 205);
     FUZZ_CHECK(static_cast<unsigned char>(text.back()) == 206);
-    FUZZ_CHECK(logged.size() == pairs + 2 && logged.back() == text);
-    for (std::size_t i = 0; i < logged.size(); ++i) FUZZ_CHECK(logged[i] == text.substr(0, i + 2));
+    FUZZ_CHECK(logged.size() == pairs + 2);
+    // A log line is a C text: it ends at a code 0 (a check of -32).
+    for (std::size_t i = 0; i < logged.size(); ++i) {
+        FUZZ_CHECK(logged[i] == std::string(text.substr(0, i + 2).c_str()));
+    }
     if (!fuzz::all_digits(digits)) return 0;
     // Digits: every character is a value's, and the check is theirs.
     const std::string p = fuzz::padded(digits);

@@ -43,6 +43,7 @@ const FontCase kFontCases[] = {
     {"96", {205, 196, 198, 206}, "pair 96 and check 98 both above 94"},
     {"1A", {205, 33, 35, 206}, "non-digits encoded as atoi reads them"},
     {"-5", {205, 27, 200, 206}, "pair worth -5 gives code 27, check 100"},
+    {"-9-9-9-9-7-2", {205, 23, 23, 23, 23, 25, 30, 0, 206}, "check -32 is code 0, stop kept"},
 };
 
 TEST_F(Code128Font, WorkedTexts) {
