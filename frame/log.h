@@ -22,6 +22,10 @@
 
 namespace qelv {
 
+// How long one call waits in all for the log's lock before it drops its
+// batch: a host must never wait on the log for long.
+constexpr unsigned kLogLockWaitMs = 50;
+
 // The most one call logs is 202 ITF digits: 305 entries, 20061 bytes.
 constexpr std::size_t kLogBatchSize = 24 * 1024;
 

@@ -42,10 +42,8 @@ HANDLE open_log(const char* path, DWORD disposition) {
 // Wine carries out an append as "find the end, then write there", so
 // writers racing between the two steps overwrite each other. A byte-range
 // lock far beyond any data (readers never meet it) orders the writers of
-// all processes. A host must never wait on the log for long, so the wait
-// ends after kLockWaitMs, however the lock is held.
+// all processes. The wait ends after kLogLockWaitMs, however the lock is held.
 constexpr DWORD kLockOffsetHigh = 0x7FFFFFFF;
-constexpr DWORD kLockWaitMs = 50;
 
 enum class Lock { held, busy, unsupported };
 
@@ -58,7 +56,7 @@ Lock lock_for_append(HANDLE file) {
             return Lock::held;
         }
         if (GetLastError() != ERROR_LOCK_VIOLATION) return Lock::unsupported;
-        if (GetTickCount() - start >= kLockWaitMs) return Lock::busy;
+        if (GetTickCount() - start >= kLogLockWaitMs) return Lock::busy;
         Sleep(tries < 10 ? 0 : 1);
     }
 }

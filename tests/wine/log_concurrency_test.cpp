@@ -1,5 +1,6 @@
 // Several threads of this process and a second process write the log of one
-// folder through the ITF export at once: every entry arrives, whole.
+// folder through the ITF export at once: every call's entries arrive whole
+// and together, unless the call waited out the log's lock and dropped them.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "log_fixture.h"
+#include "support/timed_calls.h"
 
 namespace {
 
@@ -31,12 +33,14 @@ struct Writer {
     std::string digits;
     std::string bmp;
     int calls;
+    int slow = 0;
 };
 
 DWORD WINAPI write_entries(void* param) {
-    const auto* w = static_cast<const Writer*>(param);
+    auto* w = static_cast<Writer*>(param);
     if (WaitForSingleObject(w->go, 60000) != WAIT_OBJECT_0) return 1;
-    for (int i = 0; i < w->calls; ++i) w->create(2, 20, w->digits.c_str(), w->bmp.c_str());
+    w->slow = qelvtest::itf_calls_counting_slow(w->create, w->calls, w->digits.c_str(),
+                                                w->bmp.c_str());
     return 0;
 }
 
@@ -75,7 +79,7 @@ void expect_writers_overlap(const std::vector<LogEntry>& entries, const std::str
     EXPECT_GT(others, 0u) << "the second process ran alone";
 }
 
-TEST_F(LogConcurrency, ThreadsAndASecondProcessLoseAndSplitNoEntry) {
+TEST_F(LogConcurrency, ThreadsAndASecondProcessKeepEachCallWhole) {
     const std::string event_name = "qelv_log_go_" + std::to_string(GetCurrentProcessId());
     HANDLE go = CreateEventA(nullptr, TRUE, FALSE, event_name.c_str());
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (event_name + "_ready").c_str());
@@ -104,7 +108,7 @@ TEST_F(LogConcurrency, ThreadsAndASecondProcessLoseAndSplitNoEntry) {
     const DWORD elapsed = GetTickCount() - started;
     DWORD exit_code = 99;
     GetExitCodeProcess(process, &exit_code);
-    EXPECT_EQ(exit_code, 0u);
+    EXPECT_LE(exit_code, static_cast<DWORD>(kProcessCalls)) << "the second process failed";
     for (HANDLE h : threads) CloseHandle(h);
     CloseHandle(process);
     CloseHandle(ready);
@@ -112,20 +116,32 @@ TEST_F(LogConcurrency, ThreadsAndASecondProcessLoseAndSplitNoEntry) {
 
     std::vector<LogEntry> entries;
     ASSERT_TRUE(parse_log(log(), entries));
-    const int calls = kThreads * kThreadCalls + kProcessCalls;
-    EXPECT_EQ(entries.size(), static_cast<std::size_t>(calls * kLinesPerCall));
     std::map<std::string, int> by_message;
     for (const auto& e : entries) ++by_message[e.message];
-    for (int t = 0; t < kThreads; ++t) {
-        EXPECT_EQ(by_message[digits_of(t).substr(2)], kThreadCalls) << "thread " << t;
+    // Each writer's mark counts its logged calls; only its slow calls may miss.
+    int logged = 0;
+    const auto expect_calls = [&](int writer, int calls, int slow) {
+        const int found = by_message[digits_of(writer).substr(2)];
+        EXPECT_LE(found, calls) << "writer " << writer;
+        EXPECT_GE(found, calls - slow) << "writer " << writer << " lost entries of a quick call";
+        logged += found;
+    };
+    for (int t = 0; t < kThreads; ++t) expect_calls(t, kThreadCalls, writers[t].slow);
+    expect_calls(process_writer, kProcessCalls, static_cast<int>(exit_code));
+    const int calls = kThreads * kThreadCalls + kProcessCalls;
+    EXPECT_GE(logged, calls * 9 / 10) << "too few calls logged for the race to count";
+    // Whole and together: the calls' 8 entries, one call after another.
+    ASSERT_EQ(entries.size(), static_cast<std::size_t>(logged * kLinesPerCall));
+    int broken = 0;
+    for (std::size_t i = 0; i < entries.size(); i += kLinesPerCall) {
+        if (entries[i].message != "1111" || !entries[i + 6].message.empty()) ++broken;
     }
-    EXPECT_EQ(by_message[digits_of(process_writer).substr(2)], kProcessCalls);
-    EXPECT_EQ(by_message["1111"], calls);
+    EXPECT_EQ(broken, 0) << "calls whose entries are not together";
     expect_writers_overlap(entries, digits_of(process_writer).substr(2));
-    EXPECT_EQ(by_message[""], calls);
     RecordProperty("entries", static_cast<int>(entries.size()));
     RecordProperty("milliseconds", static_cast<int>(elapsed));
-    std::printf("log entries: %zu in %lu ms\n", entries.size(), static_cast<unsigned long>(elapsed));
+    std::printf("log entries: %zu of %d calls in %lu ms\n", entries.size(), calls,
+                static_cast<unsigned long>(elapsed));
 }
 
 }  // namespace
