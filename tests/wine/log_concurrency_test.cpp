@@ -106,7 +106,7 @@ TEST_F(LogConcurrency, ThreadsAndASecondProcessKeepEachCallWhole) {
     EXPECT_EQ(WaitForMultipleObjects(kThreads, threads.data(), TRUE, 300000), WAIT_OBJECT_0);
     EXPECT_EQ(WaitForSingleObject(process, 300000), WAIT_OBJECT_0);
     const DWORD elapsed = GetTickCount() - started;
-    DWORD exit_code = 99;
+    DWORD exit_code = MAXDWORD;
     GetExitCodeProcess(process, &exit_code);
     EXPECT_LE(exit_code, static_cast<DWORD>(kProcessCalls)) << "the second process failed";
     for (HANDLE h : threads) CloseHandle(h);
