@@ -47,9 +47,6 @@ struct RefusedText {
     const char* why;
 };
 
-const std::string kCode128TooLong(335, '1');
-const std::string kItfTooLong(203, '1');
-
 const RefusedText kRefusedTexts[] = {
     {"1A", QELV_ERROR_NOT_DIGITS, "a letter would vanish from the symbol"},
     {"-5", QELV_ERROR_NOT_DIGITS, "a sign would change the check value"},
@@ -75,16 +72,34 @@ TEST_F(PaintedRefusal, RefusedTextRemovesTheOldLabel) {
     EXPECT_FALSE(logged());
 }
 
-TEST_F(PaintedRefusal, TextBeyondCapacityRemovesTheOldLabel) {
-    const std::string path = old_file();
-    EXPECT_EQ(code128_(kCode128TooLong.c_str(), path.c_str()), 0) << "335 digits pad to 336";
-    EXPECT_EQ(GetLastError(), DWORD{QELV_ERROR_OVER_CAPACITY});
-    EXPECT_FALSE(path_exists(path));
-    old_file();
-    EXPECT_EQ(itf_(3, 35, kItfTooLong.c_str(), path.c_str()), 0) << "203 digits pad to 204";
-    EXPECT_EQ(GetLastError(), DWORD{QELV_ERROR_OVER_CAPACITY});
-    EXPECT_FALSE(path_exists(path));
-    EXPECT_FALSE(logged());
+struct CapacityEdge {
+    bool itf;
+    std::size_t digits;
+    bool accepted;
+    const char* why;
+};
+
+const CapacityEdge kCapacityEdges[] = {
+    {false, 334, true, "Code 128: the most digits, a 1023-character pattern"},
+    {false, 335, false, "Code 128: 335 digits pad to 336"},
+    {true, 202, true, "ITF: the most digits"},
+    {true, 203, false, "ITF: 203 digits pad to 204"},
+};
+
+TEST_F(PaintedRefusal, CapacityEdges) {
+    for (const auto& c : kCapacityEdges) {
+        const std::string path = old_file();
+        const std::string digits(c.digits, '7');
+        const int result = c.itf ? itf_(3, 35, digits.c_str(), path.c_str())
+                                 : code128_(digits.c_str(), path.c_str());
+        EXPECT_EQ(result != 0, c.accepted) << c.why;
+        EXPECT_EQ(GetLastError(), c.accepted ? DWORD{ERROR_SUCCESS} : DWORD{QELV_ERROR_OVER_CAPACITY})
+            << c.why;
+        EXPECT_EQ(path_exists(path), c.accepted) << c.why;
+        EXPECT_NE(file_bytes(path), kOldFile) << c.why;
+        EXPECT_EQ(logged(), c.itf && c.accepted) << "only the ITF encoder logs: " << c.why;
+        DeleteFileA(folder_.file("webdll_log.txt").c_str());
+    }
 }
 
 TEST_F(PaintedRefusal, MissingArgumentsTouchNothing) {
