@@ -1,7 +1,7 @@
 #include "imaging/label_file_win.h"
 
-#include <cstdio>
 #include <cstring>
+#include <cwchar>
 
 #include "qelv_errors.h"
 
@@ -9,29 +9,75 @@ namespace qelv {
 
 namespace {
 
-constexpr std::size_t kPathSize = MAX_PATH;
-constexpr int kNameTries = 16;
+// Wide characters of a path in the \\?\ form, which has no 260-character
+// limit: a temporary name beside a 259-character label is longer than it.
+constexpr std::size_t kPathChars = 1024;
+// Temporary names are a few fixed slots per folder, not per process: a
+// leftover of a writer that no longer runs is met, and removed, by the
+// next writer of that folder instead of piling up.
+constexpr int kTempSlots = 32;
 // How long other writers or readers of the path may hold up a call before
 // it gives up with "path busy"; long enough for a loaded machine to let
 // them close, short against a label printer's pace.
 constexpr DWORD kBusyWaitMs = 250;
 
+struct LabelPath {
+    WCHAR full[kPathChars];  // \\?\C:\folder\name or \\?\UNC\server\share\...\name
+    std::size_t folder_chars;
+};
+
 enum class Target { none, file, other };
 
-// The absolute path, whose folder takes the new file. Device names ("NUL",
-// "COM1.bmp") resolve to \\.\ paths and are no place for a label.
-DWORD full_path(const char* fileName, char (&full)[kPathSize]) {
-    const DWORD length = GetFullPathNameA(fileName, kPathSize, full, nullptr);
-    if (length == 0) return *fileName ? GetLastError() : ERROR_INVALID_NAME;
-    if (length >= kPathSize) return ERROR_FILENAME_EXCED_RANGE;
-    return std::strncmp(full, "\\\\.\\", 4) == 0 ? QELV_ERROR_NOT_A_FILE : ERROR_SUCCESS;
+bool copy_wide(WCHAR* to, std::size_t room, const WCHAR* prefix, const WCHAR* rest) {
+    const std::size_t p = std::wcslen(prefix), r = std::wcslen(rest);
+    if (p + r >= room) return false;
+    std::wmemcpy(to, prefix, p);
+    std::wmemcpy(to + p, rest, r + 1);
+    return true;
+}
+
+// The host's text must name exactly one file: a byte the code page cannot
+// read, or one it maps to another character, would store the label under
+// another name than the host will look for.
+DWORD wide_text(const char* fileName, WCHAR (&wide)[kPathChars]) {
+    if (!MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, fileName, -1, wide, kPathChars)) {
+        return GetLastError() == ERROR_INSUFFICIENT_BUFFER ? ERROR_FILENAME_EXCED_RANGE
+                                                           : ERROR_INVALID_NAME;
+    }
+    char back[kPathChars * 3];
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, -1, back, sizeof back, nullptr, nullptr);
+    return bytes > 0 && std::strcmp(back, fileName) == 0 ? ERROR_SUCCESS : ERROR_INVALID_NAME;
+}
+
+// The absolute path in the \\?\ form. Device names ("NUL", "COM1.bmp")
+// resolve to \\.\ paths and are no place for a label.
+DWORD label_path(const char* fileName, LabelPath& path) {
+    if (!*fileName) return ERROR_INVALID_NAME;
+    WCHAR wide[kPathChars], absolute[kPathChars];
+    DWORD error = wide_text(fileName, wide);
+    if (error != ERROR_SUCCESS) return error;
+    const DWORD length = GetFullPathNameW(wide, kPathChars, absolute, nullptr);
+    if (length == 0) return GetLastError();
+    if (length >= kPathChars) return ERROR_FILENAME_EXCED_RANGE;
+    bool fits;
+    if (std::wcsncmp(absolute, L"\\\\.\\", 4) == 0) return QELV_ERROR_NOT_A_FILE;
+    if (std::wcsncmp(absolute, L"\\\\?\\", 4) == 0) {
+        fits = copy_wide(path.full, kPathChars, L"", absolute);
+    } else if (std::wcsncmp(absolute, L"\\\\", 2) == 0) {
+        fits = copy_wide(path.full, kPathChars, L"\\\\?\\UNC", absolute + 1);
+    } else {
+        fits = copy_wide(path.full, kPathChars, L"\\\\?\\", absolute);
+    }
+    if (!fits) return ERROR_FILENAME_EXCED_RANGE;
+    path.folder_chars = static_cast<std::size_t>(std::wcsrchr(path.full, L'\\') - path.full);
+    return ERROR_SUCCESS;
 }
 
 // What is at the path now. Asked by name, not through a handle: an open
 // handle, even our own for a moment, keeps another writer from replacing
 // the file.
-Target target_kind(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
+Target target_kind(const WCHAR* path) {
+    const DWORD attributes = GetFileAttributesW(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Target::none
@@ -41,32 +87,62 @@ Target target_kind(const char* path) {
                                                                             : Target::file;
 }
 
-// ERROR_SUCCESS when no file is left at the path.
-DWORD remove_file(const char* path) {
-    if (target_kind(path) != Target::file || DeleteFileA(path)) return ERROR_SUCCESS;
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : error;
+// A read-only old label is still ours to replace or remove: the flag only
+// kept the previous specimen's label alive.
+void clear_read_only(const WCHAR* path) {
+    const DWORD attributes = GetFileAttributesW(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        SetFileAttributesW(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    }
 }
 
-// A new file next to the target, named by process, thread and try, so
-// that writers of one path never share one. Opened for delete too: it is
-// moved into place, or removed, through its own handle.
-HANDLE temp_create(const char* full) {
-    const char* slash = std::strrchr(full, '\\');
-    const int folder = slash ? static_cast<int>(slash - full) : 0;
-    char temp[kPathSize];
-    for (int i = 0; i < kNameTries; ++i) {
-        const int n = std::snprintf(temp, sizeof temp, "%.*s\\~qelv%lx-%lx-%d.tmp", folder, full,
-                                    GetCurrentProcessId(), GetCurrentThreadId(), i);
-        if (n < 0 || n >= static_cast<int>(sizeof temp)) {
-            SetLastError(ERROR_FILENAME_EXCED_RANGE);
-            return INVALID_HANDLE_VALUE;
+bool set_delete_on_close(HANDLE file, bool remove) {
+    FILE_DISPOSITION_INFO dispose = {static_cast<BOOLEAN>(remove)};
+    return SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof dispose);
+}
+
+// The name of a temporary slot: "~qelvNN.tmp" in the label's folder.
+bool temp_name(const LabelPath& path, int slot, WCHAR (&temp)[kPathChars]) {
+    const WCHAR name[] = {L'\\', L'~', L'q', L'e', L'l', L'v', static_cast<WCHAR>(L'0' + slot / 10),
+                          static_cast<WCHAR>(L'0' + slot % 10), L'.', L't', L'm', L'p', 0};
+    if (path.folder_chars + sizeof name / sizeof name[0] > kPathChars) return false;
+    std::wmemcpy(temp, path.full, path.folder_chars);
+    std::wmemcpy(temp + path.folder_chars, name, sizeof name / sizeof name[0]);
+    return true;
+}
+
+// A temporary file beside the label, marked for deletion from the moment
+// it exists, so a host killed while writing leaves nothing behind. A slot
+// that another writer holds cannot be removed; a leftover can, and is.
+DWORD temp_create(const LabelPath& path, HANDLE& file) {
+    WCHAR temp[kPathChars];
+    int slot = 0;
+    bool cleared = false;
+    for (int tries = 0; slot < kTempSlots && tries < 3 * kTempSlots; ++tries) {
+        if (!temp_name(path, slot, temp)) return ERROR_FILENAME_EXCED_RANGE;
+        file = CreateFileW(temp, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            if (set_delete_on_close(file, true)) return ERROR_SUCCESS;
+            const DWORD error = GetLastError();
+            CloseHandle(file);
+            DeleteFileW(temp);
+            return error;
         }
-        const HANDLE file = CreateFileA(temp, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ACCESS_DENIED) return error;
+        const bool there = target_kind(temp) != Target::none;
+        // Denied with no file of that name: the folder takes no new file.
+        if (!there && error == ERROR_ACCESS_DENIED) return error;
+        if (!there) continue;  // its writer just moved it away
+        if (!cleared && DeleteFileW(temp) && target_kind(temp) == Target::none) {
+            cleared = true;  // a leftover: the slot is free again
+            continue;
+        }
+        ++slot;
+        cleared = false;
     }
-    return INVALID_HANDLE_VALUE;
+    return ERROR_SHARING_VIOLATION;
 }
 
 DWORD write_all(HANDLE file, const void* bytes, std::size_t size) {
@@ -87,67 +163,116 @@ DWORD write_label(HANDLE file, const BmpGeometry& geometry,
     return error;
 }
 
-// The rename request: the target's full path in the kernel's own form,
-// which a rename through a handle takes on every version (a bare name is
-// read against the current directory by some).
+// The rename request: the target's full path in the kernel's own form
+// (\??\ for \\?\), which a rename through a handle takes on every version.
 struct RenameRequest {
     FILE_RENAME_INFO info;
-    WCHAR room[kPathSize + 8];
+    WCHAR room[kPathChars];
 };
 
-bool rename_request(const char* full, RenameRequest& request) {
-    const bool unc = full[0] == '\\' && full[1] == '\\';
-    const wchar_t* prefix = unc ? L"\\??\\UNC" : L"\\??\\";
-    const int prefix_chars = unc ? 7 : 4;
+void rename_request(const LabelPath& path, RenameRequest& request) {
     request = RenameRequest{};
     request.info.ReplaceIfExists = TRUE;
-    std::memcpy(request.info.FileName, prefix, prefix_chars * sizeof(WCHAR));
-    const int chars = MultiByteToWideChar(CP_ACP, 0, unc ? full + 1 : full, -1,
-                                          request.info.FileName + prefix_chars, kPathSize);
-    if (chars <= 1) return false;
-    request.info.FileNameLength = static_cast<DWORD>((prefix_chars + chars - 1) * sizeof(WCHAR));
-    return true;
+    copy_wide(request.info.FileName, kPathChars, L"\\??\\", path.full + 4);
+    request.info.FileNameLength = static_cast<DWORD>(std::wcslen(request.info.FileName) * sizeof(WCHAR));
 }
 
 // A program that reads the old label keeps it from being replaced (under
 // Wine any open handle does). Where its sharing allows, the old label is
 // removed first; the move is tried again for a moment before the path
 // counts as busy.
-DWORD move_into_place(HANDLE file, const char* full) {
+DWORD move_into_place(HANDLE file, const LabelPath& path) {
     RenameRequest request;
-    if (!rename_request(full, request)) return ERROR_INVALID_NAME;
+    rename_request(path, request);
     const DWORD start = GetTickCount();
     for (int tries = 0;; ++tries) {
         if (SetFileInformationByHandle(file, FileRenameInfo, &request, sizeof request)) {
             return ERROR_SUCCESS;
         }
-        DWORD error = GetLastError();
+        const DWORD error = GetLastError();
         if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) return error;
-        if (!DeleteFileA(full) && GetLastError() == ERROR_SHARING_VIOLATION) {
-            error = ERROR_SHARING_VIOLATION;
-        }
-        if (GetTickCount() - start >= kBusyWaitMs) return error;
+        clear_read_only(path.full);
+        DeleteFileW(path.full);
+        // The folder took our file, so what refuses the move is the old
+        // label: another program holds or maps it.
+        if (GetTickCount() - start >= kBusyWaitMs) return ERROR_SHARING_VIOLATION;
         Sleep(tries < 4 ? 0 : 1);
     }
 }
 
-// Marks the file for deletion at close, through its handle, so no other
-// program can meet the cut file by its name in between.
-void discard(HANDLE file) {
-    FILE_DISPOSITION_INFO dispose = {TRUE};
-    SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof dispose);
+bool cut_to_empty(HANDLE file) {
+    const LARGE_INTEGER zero = {};
+    return SetFilePointerEx(file, zero, nullptr, FILE_BEGIN) && SetEndOfFile(file);
 }
 
-DWORD store(const char* full, const BmpGeometry& geometry,
-            const std::vector<std::uint8_t>& pixels) {
-    if (target_kind(full) == Target::other) return QELV_ERROR_NOT_A_FILE;
-    const HANDLE file = temp_create(full);
-    if (file == INVALID_HANDLE_VALUE) return GetLastError();
-    DWORD error = write_label(file, geometry, pixels);
-    if (error == ERROR_SUCCESS) error = move_into_place(file, full);
-    if (error != ERROR_SUCCESS) discard(file);
+// A folder that takes no new file, but whose label may be written: the
+// label is written in place, whole or cut to nothing. Not safe against a
+// second writer of the same path, nor a host killed while writing; the
+// temporary file and the move are the normal way.
+DWORD store_in_place(const WCHAR* full, const BmpGeometry& geometry,
+                     const std::vector<std::uint8_t>& pixels) {
+    const HANDLE file = CreateFileW(full, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND ? ERROR_ACCESS_DENIED : error;
+    }
+    DWORD error = cut_to_empty(file) ? write_label(file, geometry, pixels) : GetLastError();
+    if (error != ERROR_SUCCESS) cut_to_empty(file);
     if (!CloseHandle(file) && error == ERROR_SUCCESS) error = GetLastError();
     return error;
+}
+
+DWORD store(const LabelPath& path, const BmpGeometry& geometry,
+            const std::vector<std::uint8_t>& pixels) {
+    const Target target = target_kind(path.full);
+    if (target == Target::other) return QELV_ERROR_NOT_A_FILE;
+    if (target == Target::file) clear_read_only(path.full);
+    HANDLE file = INVALID_HANDLE_VALUE;
+    DWORD error = temp_create(path, file);
+    if (error == ERROR_ACCESS_DENIED) return store_in_place(path.full, geometry, pixels);
+    if (error != ERROR_SUCCESS) return error;
+    error = write_label(file, geometry, pixels);
+    if (error == ERROR_SUCCESS && !set_delete_on_close(file, false)) error = GetLastError();
+    if (error == ERROR_SUCCESS) error = move_into_place(file, path);
+    if (error != ERROR_SUCCESS) set_delete_on_close(file, true);
+    if (!CloseHandle(file) && error == ERROR_SUCCESS) error = GetLastError();
+    return error;
+}
+
+bool is_empty(const WCHAR* path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return GetFileAttributesExW(path, GetFileExInfoStandard, &data) && data.nFileSizeLow == 0 &&
+           data.nFileSizeHigh == 0;
+}
+
+// Leaves no readable bytes of the old label at the path: removed, or,
+// where its folder keeps it, cut to nothing. Judged by looking afterwards,
+// since a delete can report success and leave the file (Wine, in a folder
+// that forbids removing). Otherwise says why the old label is still there.
+DWORD clear_old_label(const WCHAR* full) {
+    if (target_kind(full) != Target::file) return ERROR_SUCCESS;
+    clear_read_only(full);
+    const bool marked = DeleteFileW(full);
+    const DWORD delete_error = marked ? ERROR_SUCCESS : GetLastError();
+    if (target_kind(full) == Target::none) return ERROR_SUCCESS;
+    DWORD cut_error = ERROR_SUCCESS;
+    const HANDLE file = CreateFileW(full, GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        cut_error = GetLastError();
+    } else {
+        if (!cut_to_empty(file)) cut_error = GetLastError();
+        CloseHandle(file);
+    }
+    if (cut_error == ERROR_SUCCESS && is_empty(full)) return ERROR_SUCCESS;
+    // A delete that waits for a holder to close, a holder that shares
+    // nothing, a mapping: another program has the old label.
+    const bool held = delete_error == ERROR_SHARING_VIOLATION ||
+                      cut_error == ERROR_SHARING_VIOLATION || cut_error == ERROR_USER_MAPPED_FILE ||
+                      (marked && cut_error == ERROR_ACCESS_DENIED);
+    return held ? ERROR_SHARING_VIOLATION : QELV_ERROR_OLD_LABEL_KEPT;
 }
 
 }  // namespace
@@ -155,18 +280,21 @@ DWORD store(const char* full, const BmpGeometry& geometry,
 DWORD label_store(const char* fileName, const BmpGeometry& geometry,
                   const std::vector<std::uint8_t>& pixels) {
     if (pixels.size() != geometry.image_size) return label_refuse(fileName, QELV_ERROR_DRAWING);
-    char full[kPathSize];
-    DWORD error = full_path(fileName, full);
+    LabelPath path;
+    DWORD error = label_path(fileName, path);
     if (error != ERROR_SUCCESS) return error;
-    error = store(full, geometry, pixels);
-    return error == ERROR_SUCCESS ? error : label_refuse(full, error);
+    error = store(path, geometry, pixels);
+    if (error == ERROR_SUCCESS) return error;
+    const DWORD kept = clear_old_label(path.full);
+    return kept == ERROR_SUCCESS ? error : kept;
 }
 
 DWORD label_refuse(const char* fileName, DWORD reason) {
-    char full[kPathSize];
-    if (full_path(fileName, full) != ERROR_SUCCESS) return reason;
-    const DWORD removed = remove_file(full);
-    return removed == ERROR_SUCCESS ? reason : removed;
+    LabelPath path;
+    // A text that names no file holds no old label.
+    if (label_path(fileName, path) != ERROR_SUCCESS) return reason;
+    const DWORD kept = clear_old_label(path.full);
+    return kept == ERROR_SUCCESS ? reason : kept;
 }
 
 }  // namespace qelv

@@ -15,14 +15,17 @@
 namespace qelv {
 
 // Writes headers and pixels to a new file in fileName's folder, checking
-// every byte, and moves it over fileName. ERROR_SUCCESS when the whole
-// label is at fileName; otherwise the reason, with no label left there.
+// every byte, and moves it over fileName; in a folder that takes no new
+// file, writes the label in place. ERROR_SUCCESS when the whole label is
+// at fileName; otherwise the reason, with no readable label left there
+// unless the reason says the old one is kept.
 DWORD label_store(const char* fileName, const BmpGeometry& geometry,
                   const std::vector<std::uint8_t>& pixels);
 
-// Removes the label at fileName after a refusal. Returns reason, or the
-// reason the old label could not be removed (ERROR_SHARING_VIOLATION when
-// another program holds it), which the host needs to know first.
+// Removes the label at fileName after a refusal, or cuts it to nothing
+// where its folder keeps it. Returns reason, or why the old label is still
+// there (ERROR_SHARING_VIOLATION when another program holds it, else
+// QELV_ERROR_OLD_LABEL_KEPT), which the host needs to know first.
 DWORD label_refuse(const char* fileName, DWORD reason);
 
 }  // namespace qelv

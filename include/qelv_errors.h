@@ -13,5 +13,8 @@
                                                    than 101 pixels */
 #define QELV_ERROR_NOT_A_FILE       0x20000007L /* fileName names a folder or a device */
 #define QELV_ERROR_DRAWING          0x20000008L /* a drawing step of Windows failed */
+#define QELV_ERROR_OLD_LABEL_KEPT   0x20000009L /* the older label at fileName could be
+                                                   neither removed nor emptied: it may
+                                                   still be there */
 
 #endif
