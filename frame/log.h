@@ -3,15 +3,17 @@
 //
 // A call gathers its entries in a batch (each stamped when it is added) and
 // appends them with one write, so that one call's entries stay together
-// and no entry is split by another writer. On Windows the write holds a
-// byte-range lock far past the data, for Wine, whose appends are not
-// atomic; the wait for it is bounded, so no log can hold up a label.
+// and no entry is split by another writer. On Windows the writers of this
+// library take turns on one named mutex, and the write holds a byte-range
+// lock far past the data against other writers, for Wine, whose appends
+// are not atomic; both waits are bounded, so no log can hold up a label.
 // Cases the log turns away, silently and without touching any file:
 // - a null message;
 // - a current directory that does not fit 259 characters (or cannot be read);
 // - a file that opens neither for appending nor, as a fallback, for writing
 //   (the fallback creates the file or cuts it to length 0);
-// - a lock that another writer holds past the wait (the batch is dropped);
+// - a lock that another writer holds past the wait (the batch is dropped:
+//   only a stuck or foreign writer holds one that long);
 // - a write that stores less than the whole batch (cut back to what was
 //   there, so no torn entry stays).
 // A message longer than 4974 bytes is cut to its first 4974 bytes, so the
@@ -22,9 +24,16 @@
 
 namespace qelv {
 
-// How long one call waits in all for the log's lock before it drops its
-// batch: a host must never wait on the log for long.
-constexpr unsigned kLogLockWaitMs = 50;
+// How long one call waits for its turn at the log before it drops its
+// batch. Writers queue and each holds the log for one write, so a live
+// queue of dozens clears well within it; only a stuck holder reaches it,
+// and a host still never waits a second on the log.
+constexpr unsigned kLogLockWaitMs = 750;
+// How long it then waits for a byte-range lock that a writer outside the
+// queue (another program, an older library) holds.
+constexpr unsigned kLogRangeLockWaitMs = 50;
+// The queue of every writer of a log in this session.
+constexpr char kLogMutexName[] = "Local\\qelv_dorevivi_log";
 
 // The most one call logs is 202 ITF digits: 305 entries, 20061 bytes.
 constexpr std::size_t kLogBatchSize = 24 * 1024;

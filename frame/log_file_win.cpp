@@ -40,12 +40,30 @@ HANDLE open_log(const char* path, DWORD disposition) {
 }
 
 // Wine carries out an append as "find the end, then write there", so
-// writers racing between the two steps overwrite each other. A byte-range
-// lock far beyond any data (readers never meet it) orders the writers of
-// all processes. The wait ends after kLogLockWaitMs, however the lock is held.
+// writers racing between the two steps overwrite each other. The writers
+// of this library queue on one named mutex, which wakes them in turn (a
+// polled lock lost the race to newcomers and dropped whole batches); a
+// byte-range lock far beyond any data (readers never meet it) keeps out
+// other writers of the file.
 constexpr DWORD kLockOffsetHigh = 0x7FFFFFFF;
 
 enum class Lock { held, busy, unsupported };
+
+// The mutex of every log; an abandoned one (its holder was killed) is
+// taken over. Null when the wait runs out: only a stuck holder gets there.
+HANDLE queue_for_log() {
+    HANDLE queue = CreateMutexA(nullptr, FALSE, kLogMutexName);
+    if (queue == nullptr) return nullptr;
+    const DWORD waited = WaitForSingleObject(queue, kLogLockWaitMs);
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) return queue;
+    CloseHandle(queue);
+    return nullptr;
+}
+
+void leave_queue(HANDLE queue) {
+    ReleaseMutex(queue);
+    CloseHandle(queue);
+}
 
 Lock lock_for_append(HANDLE file) {
     const DWORD start = GetTickCount();
@@ -56,7 +74,7 @@ Lock lock_for_append(HANDLE file) {
             return Lock::held;
         }
         if (GetLastError() != ERROR_LOCK_VIOLATION) return Lock::unsupported;
-        if (GetTickCount() - start >= kLogLockWaitMs) return Lock::busy;
+        if (GetTickCount() - start >= kLogRangeLockWaitMs) return Lock::busy;
         Sleep(tries < 10 ? 0 : 1);
     }
 }
@@ -86,16 +104,20 @@ void file_append_text(const char* path, const char* text) {
     HANDLE file = open_log(path, OPEN_ALWAYS);
     if (file == INVALID_HANDLE_VALUE) file = open_log(path, CREATE_ALWAYS);
     if (file == INVALID_HANDLE_VALUE) return;
-    switch (lock_for_append(file)) {
-    case Lock::held:
-        append_whole(file, text, length);
-        unlock_for_append(file);
-        break;
-    case Lock::unsupported:
-        append_whole(file, text, length);
-        break;
-    case Lock::busy:
-        break;
+    const HANDLE queue = queue_for_log();
+    if (queue != nullptr) {
+        switch (lock_for_append(file)) {
+        case Lock::held:
+            append_whole(file, text, length);
+            unlock_for_append(file);
+            break;
+        case Lock::unsupported:
+            append_whole(file, text, length);
+            break;
+        case Lock::busy:
+            break;
+        }
+        leave_queue(queue);
     }
     CloseHandle(file);
 }

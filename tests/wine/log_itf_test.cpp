@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/log.h"
 #include "log_fixture.h"
 
 namespace {
@@ -134,24 +135,59 @@ TEST_F(LogItf, UnopenableLogLosesEntriesAndLeavesThePictureAlone) {
     EXPECT_EQ(qelvtest::read_file(blocked + "\\unlogged.bmp"), logged);
 }
 
-// Another writer locks the whole log and does not let go: the call waits
-// only a moment, drops its entries rather than write them unlocked, and
-// writes its picture all the same. 305 entries once waited 65 s here.
+// A holder that does not let go: a foreign writer with a lock on the whole
+// log, or a stuck writer of this library in the queue. The call waits only
+// a moment, drops its entries rather than write them unlocked, and writes
+// its picture all the same. 305 entries once waited 65 s here.
+struct StuckHolder {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    HANDLE queue = nullptr;
+    HANDLE thread = nullptr;
+    HANDLE release = nullptr;
+};
+
+DWORD WINAPI hold_queue(void* param) {
+    auto* holder = static_cast<StuckHolder*>(param);
+    WaitForSingleObject(holder->queue, INFINITE);
+    WaitForSingleObject(holder->release, INFINITE);
+    ReleaseMutex(holder->queue);
+    return 0;
+}
+
 TEST_F(LogItf, AHeldLockHoldsUpACallOnlyBriefly) {
-    const HANDLE holder = CreateFileA(log_path().c_str(), GENERIC_WRITE,
+    for (const bool in_queue : {false, true}) {
+        StuckHolder holder;
+        OVERLAPPED whole = {};
+        if (in_queue) {
+            holder.queue = CreateMutexA(nullptr, FALSE, qelv::kLogMutexName);
+            holder.release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+            holder.thread = CreateThread(nullptr, 0, hold_queue, &holder, 0, nullptr);
+            ASSERT_NE(holder.thread, nullptr);
+            Sleep(50);
+        } else {
+            holder.file = CreateFileA(log_path().c_str(), GENERIC_WRITE,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    OVERLAPPED whole = {};
-    ASSERT_TRUE(LockFileEx(holder, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole));
-    const std::string longest(202, '7');
-    const DWORD start = GetTickCount();
-    EXPECT_NE(create_(3, 35, longest.c_str(), "held.bmp"), 0);
-    const DWORD took = GetTickCount() - start;
-    UnlockFileEx(holder, 0, MAXDWORD, MAXDWORD, &whole);
-    CloseHandle(holder);
-    EXPECT_LT(took, 1000u) << "ms for one call";
-    EXPECT_EQ(log(), "") << "no entry written past the lock";
+            ASSERT_NE(holder.file, INVALID_HANDLE_VALUE);
+            ASSERT_TRUE(LockFileEx(holder.file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole));
+        }
+        const std::string longest(202, '7');
+        const DWORD start = GetTickCount();
+        EXPECT_NE(create_(3, 35, longest.c_str(), "held.bmp"), 0);
+        const DWORD took = GetTickCount() - start;
+        if (in_queue) {
+            SetEvent(holder.release);
+            WaitForSingleObject(holder.thread, INFINITE);
+            CloseHandle(holder.thread);
+            CloseHandle(holder.release);
+            CloseHandle(holder.queue);
+        } else {
+            UnlockFileEx(holder.file, 0, MAXDWORD, MAXDWORD, &whole);
+            CloseHandle(holder.file);
+        }
+        EXPECT_LT(took, 1000u) << "ms for one call, holder in queue: " << in_queue;
+        EXPECT_EQ(log(), "") << "no entry written past the lock, holder in queue: " << in_queue;
+    }
     create_(2, 20, "12", "free.bmp");
     std::vector<LogEntry> entries;
     EXPECT_TRUE(parse_log(log(), entries));

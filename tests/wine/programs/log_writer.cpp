@@ -1,9 +1,12 @@
 // A second process for the log tests: loads the DLL next to it, sets the
 // event "<name>_ready", waits for the event "<name>", then calls
-// itf125barimage_create in a loop.
-// Usage: log_writer <name> <digits> <calls> <bmp path>
+// itf125barimage_create in a loop on each of its threads (thread t writes
+// to "<bmp path><t>.bmp").
+// Usage: log_writer <name> <digits> <calls> <bmp path> <threads>
 // Exit code: when every call was made, the number of slow ones (see
 // timed_calls.h); kBadUsage or kMissing otherwise.
+// Usage: log_writer --spin <name>: keeps a processor busy until the event
+// "<name>" is set.
 #include <windows.h>
 
 #include <cstdio>
@@ -17,8 +20,41 @@ namespace {
 using ItfCreate = int(__stdcall*)(int, int, const char*, const char*);
 constexpr int kBadUsage = 100000;
 constexpr int kMissing = 100001;
+constexpr int kMaxThreads = 16;
 
-int run(const char* event_name, const char* digits, int calls, const char* bmp) {
+struct Writer {
+    ItfCreate create;
+    const char* digits;
+    int calls;
+    char bmp[MAX_PATH];
+    int slow;
+};
+
+DWORD WINAPI write_calls(void* param) {
+    auto* w = static_cast<Writer*>(param);
+    w->slow = qelvtest::itf_calls_counting_slow(w->create, w->calls, w->digits, w->bmp);
+    return 0;
+}
+
+int write_on_threads(ItfCreate create, const char* digits, int calls, const char* bmp, int count) {
+    Writer writers[kMaxThreads];
+    HANDLE threads[kMaxThreads];
+    for (int t = 0; t < count; ++t) {
+        writers[t] = {create, digits, calls, {}, 0};
+        std::snprintf(writers[t].bmp, MAX_PATH, "%s%d.bmp", bmp, t);
+        threads[t] = CreateThread(nullptr, 0, write_calls, &writers[t], 0, nullptr);
+        if (threads[t] == nullptr) return kMissing;
+    }
+    WaitForMultipleObjects(count, threads, TRUE, INFINITE);
+    int slow = 0;
+    for (int t = 0; t < count; ++t) {
+        CloseHandle(threads[t]);
+        slow += writers[t].slow;
+    }
+    return slow;
+}
+
+int run(const char* event_name, const char* digits, int calls, const char* bmp, int threads) {
     char path[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return kMissing;
@@ -37,7 +73,7 @@ int run(const char* event_name, const char* digits, int calls, const char* bmp) 
     int result = kMissing;
     if (create != nullptr && go != nullptr && ready != nullptr && SetEvent(ready) &&
         WaitForSingleObject(go, 60000) == WAIT_OBJECT_0) {
-        result = qelvtest::itf_calls_counting_slow(create, calls, digits, bmp);
+        result = write_on_threads(create, digits, calls, bmp, threads);
     }
     if (ready != nullptr) CloseHandle(ready);
     if (go != nullptr) CloseHandle(go);
@@ -45,11 +81,24 @@ int run(const char* event_name, const char* digits, int calls, const char* bmp) 
     return result;
 }
 
+int spin(const char* event_name) {
+    HANDLE stop = OpenEventA(SYNCHRONIZE, FALSE, event_name);
+    if (stop == nullptr) return kMissing;
+    volatile unsigned sink = 0;
+    while (WaitForSingleObject(stop, 0) == WAIT_TIMEOUT) {
+        for (unsigned i = 0; i < 100000; ++i) sink = sink + i;
+    }
+    CloseHandle(stop);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) return kBadUsage;
+    if (argc == 3 && std::strcmp(argv[1], "--spin") == 0) return spin(argv[2]);
+    if (argc != 6) return kBadUsage;
     const int calls = std::atoi(argv[3]);
-    if (calls < 0) return kBadUsage;
-    return run(argv[1], argv[2], calls, argv[4]);
+    const int threads = std::atoi(argv[5]);
+    if (calls < 0 || threads < 1 || threads > kMaxThreads) return kBadUsage;
+    return run(argv[1], argv[2], calls, argv[4], threads);
 }
