@@ -49,17 +49,7 @@ DWORD WINAPI write_entries(void* param) {
 std::string digits_of(int writer) { return "56" + std::to_string(10 + writer); }
 
 HANDLE start_writer_process(const std::string& arguments, const std::string& dir) {
-    const std::string exe = qelvtest::program_folder() + "log_writer.exe";
-    std::string command = "\"" + exe + "\" " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        dir.c_str(), &startup, &process)) {
-        return nullptr;
-    }
-    CloseHandle(process.hThread);
-    return process.hProcess;
+    return qelvtest::start_program("log_writer.exe", arguments, dir);
 }
 
 // The premise of the test: the second process wrote while the threads did.

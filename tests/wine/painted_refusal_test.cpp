@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -146,20 +147,166 @@ TEST_F(PaintedRefusal, UnopenablePathGivesZeroAndNoFile) {
     EXPECT_TRUE(GetFileAttributesA(folder_.file("folder").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Another program holds the old label open without sharing it: it can be
-// neither replaced nor removed, and the host hears that the path is busy.
-TEST_F(PaintedRefusal, LockedFileIsReportedBusy) {
+// Another program holds the old label: it can be neither replaced nor
+// removed nor emptied now, and the host hears that the path is busy
+// (never "access denied"); no temporary file stays.
+enum class Holder { no_sharing, sharing_delete, mapping };
+
+// What is at the path once the holder lets go.
+enum class After { old_label, nothing, either };
+
+struct HeldLabel {
+    Holder holder;
+    After after;
+    const char* why;
+};
+
+const HeldLabel kHeldLabels[] = {
+    {Holder::no_sharing, After::old_label, "a reader that shares nothing"},
+    {Holder::sharing_delete, After::nothing, "a viewer that shares delete: removed when it closes"},
+    {Holder::mapping, After::either, "a spooler that maps the label (removed under Wine)"},
+};
+
+struct Hold {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    HANDLE mapping = nullptr;
+    const void* view = nullptr;
+    Hold(const std::string& path, Holder holder) {
+        const DWORD share = holder == Holder::sharing_delete
+                                ? FILE_SHARE_READ | FILE_SHARE_DELETE
+                                : holder == Holder::mapping ? FILE_SHARE_READ : 0;
+        file = CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (holder != Holder::mapping || file == INVALID_HANDLE_VALUE) return;
+        mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+        view = mapping ? MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : nullptr;
+        CloseHandle(file);  // the mapping alone holds it, as a spooler's does
+        file = INVALID_HANDLE_VALUE;
+    }
+    bool held() const { return file != INVALID_HANDLE_VALUE || view != nullptr; }
+    ~Hold() {
+        if (view) UnmapViewOfFile(view);
+        if (mapping) CloseHandle(mapping);
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    }
+};
+
+TEST_F(PaintedRefusal, HeldOldLabelIsReportedBusy) {
+    for (const auto& c : kHeldLabels) {
+        const std::string path = old_file();
+        {
+            const Hold hold(path, c.holder);
+            ASSERT_TRUE(hold.held()) << c.why;
+            EXPECT_EQ(code128_("1234", path.c_str()), 0) << c.why;
+            EXPECT_EQ(GetLastError(), DWORD{ERROR_SHARING_VIOLATION}) << c.why;
+            EXPECT_EQ(itf_(2, 20, "1A", path.c_str()), 0) << c.why;
+            EXPECT_EQ(GetLastError(), DWORD{ERROR_SHARING_VIOLATION}) << c.why;
+        }
+        const bool old_label = path_exists(path) && file_bytes(path) == kOldFile;
+        EXPECT_EQ(path_exists(path), old_label) << "nothing but the old label: " << c.why;
+        if (c.after != After::either) {
+            EXPECT_EQ(old_label, c.after == After::old_label) << c.why;
+        }
+        EXPECT_EQ(folder_files(), old_label ? 1u : 0u) << "no temporary file: " << c.why;
+        DeleteFileA(path.c_str());
+    }
+}
+
+// A read-only old label is ours: removed on a refusal, which keeps its own
+// reason, and replaced on success.
+TEST_F(PaintedRefusal, ReadOnlyOldLabelIsOurs) {
     const std::string path = old_file();
-    HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(code128_("1234", path.c_str()), 0);
-    EXPECT_EQ(GetLastError(), DWORD{ERROR_SHARING_VIOLATION});
-    EXPECT_EQ(itf_(2, 20, "1A", path.c_str()), 0);
-    EXPECT_EQ(GetLastError(), DWORD{ERROR_SHARING_VIOLATION});
-    CloseHandle(lock);
-    EXPECT_EQ(file_bytes(path), kOldFile);
-    EXPECT_EQ(folder_files(), 1u) << "no temporary file is left behind";
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(code128_("12A4", path.c_str()), 0);
+    EXPECT_EQ(GetLastError(), DWORD{QELV_ERROR_NOT_DIGITS});
+    EXPECT_FALSE(path_exists(path));
+    old_file();
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_NE(code128_("1234", path.c_str()), 0);
+    EXPECT_EQ(file_bytes(path).size(), 6074u);
+    EXPECT_FALSE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
+}
+
+// Leftovers of writers that no longer run, under this process's and
+// thread's ids or in every temporary slot, stop no call; the ones met on
+// the way are swept.
+TEST_F(PaintedRefusal, LeftoverTemporaryFilesStopNoCall) {
+    for (int i = 0; i < 32; ++i) {
+        char ids[64], slot[32];
+        std::snprintf(ids, sizeof ids, "~qelv%lx-%lx-%d.tmp", GetCurrentProcessId(),
+                      GetCurrentThreadId(), i);
+        std::snprintf(slot, sizeof slot, "~qelv%02d.tmp", i);
+        ASSERT_TRUE(qelvtest::file_put(folder_.file(ids), kOldFile));
+        ASSERT_TRUE(qelvtest::file_put(folder_.file(slot), kOldFile));
+    }
+    const std::string path = folder_.file("label.bmp");
+    EXPECT_NE(code128_("1234", path.c_str()), 0) << GetLastError();
+    EXPECT_NE(itf_(2, 20, "1234", path.c_str()), 0) << GetLastError();
+    EXPECT_EQ(file_bytes(path).size(), 2214u);
+    EXPECT_EQ(folder_files(), 1u + 1u + 64u - 1u) << "label, log, and all but the slot it swept";
+}
+
+// A host killed at any moment while writing: the label path holds the
+// whole label or nothing. The temporary file is marked for deletion but
+// for the instants between its creation and the mark, and between the
+// unmark and the move; one left then (an empty one, as seen here) is
+// swept by the next call there.
+TEST_F(PaintedRefusal, KilledWritersLeaveNothingBeside) {
+    const std::string digits = "20260105";
+    const std::string label = folder_.file("label0.bmp");
+    ASSERT_NE(itf_(2, 20, digits.c_str(), label.c_str()), 0);
+    const Bytes whole = file_bytes(label);
+    const std::string event = "qelv_kill_" + std::to_string(GetCurrentProcessId());
+    const HANDLE go = CreateEventA(nullptr, TRUE, FALSE, event.c_str());
+    const HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (event + "_ready").c_str());
+    int torn = 0, left_for_a_moment = 0;
+    for (int kill = 0; kill < 40; ++kill) {
+        ResetEvent(go);
+        ResetEvent(ready);
+        const HANDLE writer = qelvtest::start_program(
+            "log_writer.exe", event + " " + digits + " 100000 \"" + folder_.file("label") + "\" 1",
+            folder_.path);
+        ASSERT_NE(writer, nullptr);
+        ASSERT_EQ(WaitForSingleObject(ready, 60000), WAIT_OBJECT_0);
+        SetEvent(go);
+        Sleep(5 + kill % 13 * 3);
+        TerminateProcess(writer, 9);
+        WaitForSingleObject(writer, 10000);
+        CloseHandle(writer);
+        torn += path_exists(label) && file_bytes(label) != whole;
+        left_for_a_moment += static_cast<int>(folder_files()) - (path_exists(label) ? 2 : 1);
+    }
+    CloseHandle(go);
+    CloseHandle(ready);
+    EXPECT_EQ(torn, 0) << "kills that left a cut or wrong label";
+    EXPECT_NE(itf_(2, 20, digits.c_str(), label.c_str()), 0);
+    EXPECT_EQ(folder_files(), 2u) << "the label and the log: nothing else after the next call";
+    std::printf("40 kills: %d temporary files until the next call\n", left_for_a_moment);
+}
+
+std::wstring widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+// Every path the plain C library could write works, whatever the process
+// id: 251 to 259 characters with a short name, and \\?\ paths.
+TEST_F(PaintedRefusal, LongAndPrefixedPathsWork) {
+    for (const char* name : {"a.bmp", "lab.bmp"}) {
+        for (std::size_t length = 251; length <= 259; length += 4) {
+            std::wstring folder = L"\\\\?\\" + widen(folder_.path) + L"\\";
+            const std::size_t room = length - (folder.size() - 4) - std::strlen(name) - 1;
+            folder += std::wstring(room, L'd');
+            ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << length;
+            const std::string path = std::string(folder.begin() + 4, folder.end()) + "\\" + name;
+            ASSERT_EQ(path.size(), length);
+            EXPECT_NE(code128_("1234", path.c_str()), 0) << path.size() << " " << GetLastError();
+            const std::wstring wide = folder + L"\\" + widen(name);
+            EXPECT_NE(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES) << length;
+            DeleteFileW(wide.c_str());
+            RemoveDirectoryW(folder.c_str());
+        }
+    }
+    const std::string prefixed = "\\\\?\\" + folder_.file("prefixed.bmp");
+    EXPECT_NE(itf_(2, 20, "1234", prefixed.c_str()), 0) << GetLastError();
+    EXPECT_EQ(file_bytes(folder_.file("prefixed.bmp")).size(), 2214u);
 }
 
 }  // namespace

@@ -14,6 +14,21 @@ std::string program_folder() {
 
 std::string dll_path() { return program_folder() + "qelv_dorevivi.dll"; }
 
+HANDLE start_program(const std::string& name, const std::string& arguments,
+                     const std::string& dir) {
+    const std::string exe = program_folder() + name;
+    std::string command = "\"" + exe + "\" " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        dir.c_str(), &startup, &process)) {
+        return nullptr;
+    }
+    CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
 Dll::Dll() : module(LoadLibraryA(dll_path().c_str())) {
     if (!module) ADD_FAILURE() << "LoadLibrary failed for " << dll_path();
 }

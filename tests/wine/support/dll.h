@@ -37,4 +37,9 @@ std::string program_folder();
 // Full path of the DLL that the tests load.
 std::string dll_path();
 
+// Starts a program of the program folder with the arguments, in folder dir;
+// its process handle, or null.
+HANDLE start_program(const std::string& name, const std::string& arguments,
+                     const std::string& dir);
+
 }  // namespace qelvtest
