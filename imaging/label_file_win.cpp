@@ -246,6 +246,15 @@ bool is_empty(const WCHAR* path) {
            data.nFileSizeHigh == 0;
 }
 
+bool opens(const WCHAR* path) {
+    const HANDLE file = CreateFileW(path, FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
 // Leaves no readable bytes of the old label at the path: removed, or,
 // where its folder keeps it, cut to nothing. Judged by looking afterwards,
 // since a delete can report success and leave the file (Wine, in a folder
@@ -267,11 +276,12 @@ DWORD clear_old_label(const WCHAR* full) {
         CloseHandle(file);
     }
     if (cut_error == ERROR_SUCCESS && is_empty(full)) return ERROR_SUCCESS;
-    // A delete that waits for a holder to close, a holder that shares
-    // nothing, a mapping: another program has the old label.
+    // A holder that shares nothing, a mapping, or a delete that waits for a
+    // holder to close (such a file opens no more): another program has the
+    // old label. A file that still opens was kept by its file system.
     const bool held = delete_error == ERROR_SHARING_VIOLATION ||
                       cut_error == ERROR_SHARING_VIOLATION || cut_error == ERROR_USER_MAPPED_FILE ||
-                      (marked && cut_error == ERROR_ACCESS_DENIED);
+                      (marked && cut_error == ERROR_ACCESS_DENIED && !opens(full));
     return held ? ERROR_SHARING_VIOLATION : QELV_ERROR_OLD_LABEL_KEPT;
 }
 

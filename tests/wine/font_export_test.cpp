@@ -81,6 +81,24 @@ TEST_F(FontExportWithFont, RunsUnderTheExpectedAnsiCodePage) {
     EXPECT_EQ(GetACP(), static_cast<UINT>(std::atoi(expected ? expected : "1252")));
 }
 
+// A path ending in a byte that begins a double-byte character under code
+// page 936 names no file there: refused, never stored under another name.
+// Under the Western code page the same byte is a character of its own.
+TEST_F(FontExportWithFont, PathBytesTheCodePageCannotReadAreRefused) {
+    const char* name = "label\x81";
+    const bool dbcs = GetACP() == 936;
+    EXPECT_EQ(create("1234", name) != 0, !dbcs);
+    EXPECT_EQ(GetLastError(), dbcs ? DWORD{ERROR_INVALID_NAME} : DWORD{ERROR_SUCCESS});
+    WIN32_FIND_DATAA found;
+    const HANDLE find = FindFirstFileA("label*", &found);
+    EXPECT_EQ(find != INVALID_HANDLE_VALUE, !dbcs) << "a file under another name";
+    if (find != INVALID_HANDLE_VALUE) {
+        EXPECT_STREQ(found.cFileName, name);
+        FindClose(find);
+        DeleteFileA(name);
+    }
+}
+
 struct DrawnCase {
     const char* digits;
     const char* guards;

@@ -28,6 +28,8 @@ constexpr Reason kReasons[] = {
     {QELV_ERROR_SYMBOL_TOO_WIDE, "the font draws the symbol wider than 101 pixels"},
     {QELV_ERROR_NOT_A_FILE, "the path names a folder or a device, not a file"},
     {QELV_ERROR_DRAWING, "a drawing step of Windows failed"},
+    {QELV_ERROR_OLD_LABEL_KEPT, "the older label could be neither removed nor emptied: it may still be at the path"},
+    {ERROR_INVALID_NAME, "the path is not a valid file name in the ANSI code page"},
 };
 
 }  // namespace

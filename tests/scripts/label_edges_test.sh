@@ -1,5 +1,12 @@
 #!/usr/bin/env bash
-# Labels on a full disk, through the real DLL under Wine: a file-size limit
+# Labels at the edges of a workstation, through the real DLL under Wine.
+#
+# A folder that takes no new file (immutable as root, read-only otherwise)
+# but whose label may be written: the label is written in place, and a
+# refusal leaves it empty. An old label that can be neither removed nor
+# emptied (immutable, as root) is announced.
+#
+# Labels on a full disk: a file-size limit
 # that any user may set, and (as root) a small tmpfs with 0, 4 and 8 KiB
 # free; an older label at the path. Every call leaves either the complete
 # label (nonzero) or no file at all (0, "disk full"): never a cut file,
@@ -30,6 +37,28 @@ while IFS='|' read -r name call size; do
   check "reference $name label of $size bytes"
 done <<<"$labels"
 
+lock_folder() { if [ "$(id -u)" -eq 0 ]; then chattr "$1"i "$2"; else chmod "$([ "$1" = + ] && echo a-w || echo u+w)" "$2"; fi; }
+mkdir -p "$work/locked"
+head -c 2214 /dev/urandom >"$work/locked/label.bmp"
+lock_folder + "$work/locked"
+out=$(qelvcall barcodeimage_create 1234 "$(winpath "$work/locked/label.bmp")")
+[[ "$out" != *"returned 0"* ]] && cmp -s "$work/locked/label.bmp" "$work/ref/code128.bmp"
+check "a folder that takes no new file: the label is written in place [$out]"
+out=$(qelvcall barcodeimage_create 12A4 "$(winpath "$work/locked/label.bmp")")
+[[ "$out" == *"digits 0-9"* ]] && [ ! -s "$work/locked/label.bmp" ]
+check "a folder that takes no new file: a refusal leaves the label empty [$out]"
+out=$(qelvcall barcodeimage_create 1234 "$(winpath "$work/locked/new.bmp")")
+[[ "$out" == *"returned 0"* ]] && [ ! -e "$work/locked/new.bmp" ]
+check "a folder that takes no new file and no label yet: 0 [$out]"
+lock_folder - "$work/locked"
+if [ "$(id -u)" -eq 0 ]; then
+  chattr +i "$work/locked/label.bmp"
+  out=$(qelvcall barcodeimage_create 12A4 "$(winpath "$work/locked/label.bmp")")
+  [[ "$out" == *"may still be at the path"* ]]
+  check "an old label that can be neither removed nor emptied is announced [$out]"
+  chattr -i "$work/locked/label.bmp"
+fi
+
 # The write stops part way at the limit (SIGXFSZ ignored, so the write
 # fails instead of the program). The Wine server is started unlimited first:
 # it writes the registry, which the limit would cut.
@@ -54,7 +83,7 @@ cd "$work/ref" || exit 1
 
 if [ "$(id -u)" -ne 0 ]; then
   echo "not root: the tmpfs cases need a mount"
-  check_summary label_disk_full
+  check_summary label_edges
   exit
 fi
 
@@ -101,4 +130,4 @@ PY
 check "with room again, the next call's entries follow whole"
 cd / && umount "$disk"
 
-check_summary label_disk_full
+check_summary label_edges
