@@ -1,6 +1,7 @@
 #include "imaging/canvas_win.h"
 
-#include "imaging/bitmap_read_win.h"
+#include <cstring>
+
 #include "qelv_errors.h"
 
 namespace qelv {
@@ -8,9 +9,20 @@ namespace qelv {
 Canvas::~Canvas() { canvas_release(*this); }
 
 bool canvas_open(Canvas& canvas, std::int32_t width, std::int32_t height) {
-    canvas.bitmap = CreateBitmap(width, height, 1, 32, nullptr);
+    if (!bmp_geometry(width, height, kBmpFileDepth, canvas.geometry)) return false;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // positive: bottom row first, as the file stores them
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = kBmpFileDepth;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
     canvas.dc = CreateCompatibleDC(nullptr);
-    if (!canvas.bitmap || !canvas.dc) return false;
+    if (!canvas.dc) return false;
+    canvas.bitmap = CreateDIBSection(canvas.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    canvas.bits = static_cast<const std::uint8_t*>(bits);
+    if (!canvas.bitmap || !canvas.bits) return false;
     canvas.old_bitmap = SelectObject(canvas.dc, canvas.bitmap);
     return canvas.old_bitmap != nullptr && canvas.old_bitmap != HGDI_ERROR;
 }
@@ -30,6 +42,7 @@ BOOL canvas_release(Canvas& canvas) noexcept {
     if (canvas.font) DeleteObject(canvas.font);
     if (canvas.bitmap) DeleteObject(canvas.bitmap);
     const BOOL released = canvas.dc ? DeleteDC(canvas.dc) : FALSE;
+    canvas.bits = nullptr;
     canvas.bitmap = nullptr;
     canvas.font = nullptr;
     canvas.dc = nullptr;
@@ -41,9 +54,14 @@ BOOL canvas_release(Canvas& canvas) noexcept {
 // The canvas is released before the file is stored, so a label is only
 // ever stored by a call that will report it.
 DWORD canvas_finish(Canvas& canvas, LabelPicture& picture) {
-    const bool read = bitmap_read_pixels(canvas.dc, canvas.bitmap, picture.geometry, picture.pixels);
+    const bool drawn = GdiFlush() != 0 && canvas.bits != nullptr;
+    if (drawn) {
+        picture.pixels.assign(canvas.bits, canvas.bits + canvas.geometry.image_size);  // may throw
+        bmp_clear_row_padding(canvas.geometry, picture.pixels.data());
+        picture.geometry = canvas.geometry;
+    }
     picture.status = canvas_release(canvas);
-    return read && picture.status != 0 ? ERROR_SUCCESS : QELV_ERROR_DRAWING;
+    return drawn && picture.status != 0 ? ERROR_SUCCESS : QELV_ERROR_DRAWING;
 }
 
 }  // namespace qelv

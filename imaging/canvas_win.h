@@ -1,6 +1,11 @@
-// The drawing objects of one picture: a bitmap selected into a memory
-// context, and for font pictures a font. One owner for both kinds of
-// picture, released on every way out, a thrown allocation failure included.
+// The drawing objects of one picture: a 24-bit bottom-up DIB section
+// selected into a memory context, and for font pictures a font. One owner
+// for both kinds of picture, released on every way out, a thrown
+// allocation failure included.
+//
+// A DIB section, not a device bitmap: its format is its own, not the
+// screen's, so it draws the same on a 16- or 8-bit remote session, and its
+// bits are already the file's rows.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +18,8 @@
 namespace qelv {
 
 struct Canvas {
+    BmpGeometry geometry{};
+    const std::uint8_t* bits = nullptr;  // the section's rows, bottom-up, as stored
     HBITMAP bitmap = nullptr;
     HFONT font = nullptr;
     HDC dc = nullptr;
@@ -25,9 +32,9 @@ struct Canvas {
     ~Canvas();
 };
 
-// Creates a width x height bitmap of 1 plane and 32 bits, and a memory
-// context compatible with the screen, and selects the bitmap. False when
-// any of them could not be had.
+// Creates a width x height DIB section of 24 bits and a memory context
+// compatible with the screen, and selects the section. False when any of
+// them could not be had.
 bool canvas_open(Canvas& canvas, std::int32_t width, std::int32_t height);
 
 // Takes font over (it is released with the canvas) and selects it.
@@ -38,7 +45,7 @@ bool canvas_select_font(Canvas& canvas, HFONT font);
 // the context's release status (0 when there was none). Safe to repeat.
 BOOL canvas_release(Canvas& canvas) noexcept;
 
-// A picture read back from a canvas, ready to be stored, and the status of
+// A picture taken from a canvas, ready to be stored, and the status of
 // releasing the canvas it was drawn on.
 struct LabelPicture {
     BmpGeometry geometry;
@@ -46,9 +53,9 @@ struct LabelPicture {
     std::int32_t status = 0;
 };
 
-// Reads the canvas back into picture and releases it. ERROR_SUCCESS, or
-// QELV_ERROR_DRAWING when a step failed. Throws std::bad_alloc when the
-// pixel buffer cannot be allocated.
+// Copies the canvas's rows into picture (row padding zeroed) and releases
+// it. ERROR_SUCCESS, or QELV_ERROR_DRAWING when a step failed. Throws
+// std::bad_alloc when the pixel buffer cannot be allocated.
 DWORD canvas_finish(Canvas& canvas, LabelPicture& picture);
 
 }  // namespace qelv

@@ -1,7 +1,7 @@
 #include "imaging/font_draw_win.h"
 
 #include "frame/log.h"
-#include "imaging/font_readback.h"
+#include "imaging/label_readback.h"
 #include "qelv_errors.h"
 
 namespace qelv {

@@ -16,5 +16,7 @@
 #define QELV_ERROR_OLD_LABEL_KEPT   0x20000009L /* the older label at fileName could be
                                                    neither removed nor emptied: it may
                                                    still be there */
+#define QELV_ERROR_READBACK         0x2000000AL /* the painted picture did not read
+                                                   back as exactly the digits */
 
 #endif

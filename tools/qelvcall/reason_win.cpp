@@ -29,6 +29,7 @@ constexpr Reason kReasons[] = {
     {QELV_ERROR_NOT_A_FILE, "the path names a folder or a device, not a file"},
     {QELV_ERROR_DRAWING, "a drawing step of Windows failed"},
     {QELV_ERROR_OLD_LABEL_KEPT, "the older label could be neither removed nor emptied: it may still be at the path"},
+    {QELV_ERROR_READBACK, "the painted picture did not read back as exactly the digits"},
     {ERROR_INVALID_NAME, "the path is not a valid file name in the ANSI code page"},
 };
 

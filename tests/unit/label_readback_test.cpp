@@ -1,6 +1,6 @@
 // The read-back check of a drawn font barcode: which row is read, how the
 // 24-bit bottom-up pixels become luminance, and what each refusal says.
-#include "imaging/font_readback.h"
+#include "imaging/label_readback.h"
 
 #include <gtest/gtest.h>
 
