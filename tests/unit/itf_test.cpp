@@ -1,5 +1,6 @@
 // Interleaved 2 of 5: digit table, pattern encoder and its log lines,
-// ratio and height normalisation.
+// ratio and height normalisation, and the row reader against encoded and
+// spoiled rows.
 #include "symbology/itf.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "log_recorder.h"
+#include "symbology/itf_read.h"
 
 namespace {
 
@@ -136,6 +138,61 @@ TEST(ItfNormalisation, RatioAndHeight) {
         {27, 27, "inside"}, {35, 35, "highest"}, {36, 35, "just above"}, {1000, 35, "far above"},
     };
     for (const auto& c : heights) EXPECT_EQ(qelv::itf_height(c.given), c.used) << c.why;
+}
+
+// A pattern drawn in whole pixels, `module` per module, between `quiet`
+// white pixels; edit changes the widths first.
+std::vector<std::uint8_t> itf_row(int ratio, const char* digits, std::size_t module,
+                                  std::size_t quiet, void (*edit)(std::string&) = nullptr) {
+    std::string widths = itf_pattern_encode(ratio, digits, qelv::kNoLog);
+    if (edit) edit(widths);
+    std::vector<std::uint8_t> row(quiet, 255);
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        row.insert(row.end(), module * static_cast<std::size_t>(widths[i] - '0'), i % 2 ? 255 : 0);
+    }
+    row.insert(row.end(), quiet, 255);
+    return row;
+}
+
+struct ReadRow {
+    int ratio;
+    const char* digits;
+    std::size_t module, quiet;
+    void (*edit)(std::string&);
+    const char* reads;  // null: refused
+    const char* why;
+};
+
+const std::string kLongestItf(202, '4');
+
+const ReadRow kReadRows[] = {
+    {2, "1234", 1, 0, nullptr, "1234", "a painted row: no quiet zone"},
+    {3, "1234", 1, 10, nullptr, "1234", "ratio 3 with quiet zones"},
+    {2, "123", 2, 4, nullptr, "0123", "odd input with its leading 0, two pixels a module"},
+    {3, "", 1, 0, nullptr, "", "start and stop only"},
+    {3, kLongestItf.c_str(), 1, 0, nullptr, kLongestItf.c_str(), "the longest symbol"},
+    {2, "1234", 1, 0, [](std::string& w) { w[4] = '1'; }, nullptr, "one wide bar narrowed"},
+    {2, "1234", 1, 0, [](std::string& w) { w[5] = '3'; }, nullptr, "a wide space at the wrong ratio"},
+    {2, "1234", 1, 0, [](std::string& w) { w[6] = '0'; }, nullptr, "one bar missing"},
+    {2, "1234", 1, 0, [](std::string& w) { w.resize(w.size() - 2); }, nullptr, "row cut short"},
+    {2, "1234", 1, 0, [](std::string& w) { w[0] = '2'; }, nullptr, "a wide start bar"},
+    {2, "1234", 1, 0, [](std::string& w) { w.replace(4, 10, "1221111122"); }, "2134",
+     "bars and spaces of a pair swapped: another symbol, which the read-back refuses"},
+};
+
+TEST(ItfReadRow, ReadsEncodedRowsAndRefusesSpoiledOnes) {
+    for (const auto& c : kReadRows) {
+        const auto row = itf_row(c.ratio, c.digits, c.module, c.quiet, c.edit);
+        const auto read = qelv::itf_read_row(row.data(), row.size());
+        ASSERT_EQ(read.has_value(), c.reads != nullptr) << c.why;
+        if (!read) continue;
+        EXPECT_EQ(read->digits, c.reads) << c.why;
+        EXPECT_EQ(read->ratio, c.ratio) << c.why;
+        EXPECT_EQ(read->module, c.module) << c.why;
+    }
+    EXPECT_FALSE(qelv::itf_read_row(nullptr, 0));
+    const std::vector<std::uint8_t> white(40, 255);
+    EXPECT_FALSE(qelv::itf_read_row(white.data(), white.size())) << "no bar";
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "symbology/code128.h"
+#include "symbology/itf.h"
 
 namespace {
 
@@ -23,10 +24,9 @@ qelv::BmpGeometry geometry() {
 
 // A white picture with the symbol of digits in the rows [top, bottom),
 // counted from the top, stored bottom-up as blue, green, red.
-std::vector<std::uint8_t> picture(const char* digits, int top, int bottom) {
+std::vector<std::uint8_t> pattern_picture(const std::string& pattern, int top, int bottom) {
     const qelv::BmpGeometry g = geometry();
     std::vector<std::uint8_t> pixels(g.image_size, 255);
-    const std::string pattern = qelv::code128_pattern(digits);
     for (int y = top; y < bottom; ++y) {
         std::uint8_t* row = pixels.data() + static_cast<std::size_t>(kHeight - 1 - y) * g.stride;
         int x = 0;
@@ -37,6 +37,10 @@ std::vector<std::uint8_t> picture(const char* digits, int top, int bottom) {
         }
     }
     return pixels;
+}
+
+std::vector<std::uint8_t> picture(const char* digits, int top, int bottom) {
+    return pattern_picture(qelv::code128_pattern(digits), top, bottom);
 }
 
 TEST(FontReadback, RowLumaReadsTopDownAndWeighsTheChannels) {
@@ -87,6 +91,24 @@ TEST(FontReadback, VerdictIsEmptyOnlyForExactlyTheDigits) {
                                                         "1234567890123");
     EXPECT_NE(cut.find("not one Code 128 set C symbol"), std::string::npos)
         << "a symbol cut off at the right edge: " << cut;
+}
+
+// The painted exports read every row: each must be exactly the digits.
+TEST(LabelReadback, EveryRowOfAPaintedItfLabelIsRead) {
+    const qelv::BmpGeometry g = geometry();
+    const auto itf = [](const char* digits) { return qelv::itf_pattern_encode(2, digits, qelv::kNoLog); };
+    const auto verdict = [&](const std::vector<std::uint8_t>& pixels, const char* digits) {
+        return qelv::label_readback_verdict(qelv::Symbology::itf, g, pixels, digits, 0, kHeight - 1);
+    };
+    EXPECT_EQ(verdict(pattern_picture(itf("1234"), 0, kHeight), "1234"), "");
+    EXPECT_EQ(verdict(pattern_picture(itf("123"), 0, kHeight), "123"), "") << "read with its leading 0";
+    EXPECT_EQ(verdict(pattern_picture(itf("2134"), 0, kHeight), "1234"),
+              "row 0: the symbol reads 2134, not 1234") << "a swapped pair";
+    EXPECT_EQ(verdict(pattern_picture(itf("1234"), 0, kHeight - 1), "1234"),
+              "row 34: the picture is not one Interleaved 2 of 5 symbol") << "the bottom row unpainted";
+    EXPECT_EQ(qelv::label_readback_verdict(qelv::Symbology::code128, g, picture("1234", 1, kHeight),
+                                           "1234", 0, kHeight - 1),
+              "row 0: the picture is not one Code 128 set C symbol") << "the top row unpainted";
 }
 
 }  // namespace
