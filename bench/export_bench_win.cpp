@@ -1,5 +1,7 @@
-// Each barcode export against a plain write of its own bytes, interleaved
-// call by call so that both meet the same disk, cache and Wine server, and
+// Each barcode export against the floor of a write that is whole or absent
+// (its own bytes written beside the path and moved over it), with a plain
+// write as a reference, interleaved call by call so that all meet the same
+// disk, cache and Wine server; and
 // the page exports' calls per second with the shell call answered by a spy
 // at the DLL's import. Not a test: it prints figures, it judges nothing.
 // Usage: export_bench [calls]   (run in a scratch folder: labels and log go there)
@@ -80,8 +82,8 @@ void run(const Case& c, int calls) {
         whole.push_back(t3 - t2);
     }
     const double e = median(exported), p = median(plain), w = median(whole);
-    std::printf("%-48s %8.1f %8.1f %7.2fx <= %.1fx %-4s %8.1f %7.2fx\n", c.work, e, p, e / p,
-                c.goal, e / p <= c.goal ? "ok" : "OVER", w, e / w);
+    std::printf("%-48s %8.1f %8.1f %7.2fx <= %.1fx %-4s %8.1f %7.2fx\n", c.work, e, w, e / w,
+                c.goal, e / w <= c.goal ? "ok" : "OVER", p, e / p);
 }
 
 void run_pages(HMODULE dll, int calls) {
@@ -112,18 +114,18 @@ int main(int argc, char** argv) {
     const std::string digits100(100, '7');
 
     const Case cases[] = {
-        {"barcodeimage_create \"1234\"", 1.5, [&](const char* p) { return code128("1234", p); }},
-        {"barcodeimage_create 12 digits", 1.5,
+        {"barcodeimage_create \"1234\"", 1.3, [&](const char* p) { return code128("1234", p); }},
+        {"barcodeimage_create 12 digits", 1.3,
          [&](const char* p) { return code128("202601050012", p); }},
-        {"barcodeimage_create 100 digits", 2.0,
+        {"barcodeimage_create 100 digits", 1.6,
          [&](const char* p) { return code128(digits100.c_str(), p); }},
-        {"itf125barimage_create 8 digits (14 log entries)", 3.0,
+        {"itf125barimage_create 8 digits (14 log entries)", 1.8,
          [&](const char* p) { return itf(2, 20, "12345678", p); }},
-        {"barcodeimage_create_font 4 digits (4 entries)", 3.0,
+        {"barcodeimage_create_font 4 digits (4 entries)", 1.8,
          [&](const char* p) { return font_loaded ? font("1234", p) : 0; }},
     };
     std::printf("%-48s %8s %8s %8s %11s %8s %8s\n", "work (median us, calls interleaved)",
-                "export", "plain", "ratio", "goal", "whole", "ratio");
+                "export", "whole", "ratio", "goal", "plain", "ratio");
     for (const Case& c : cases) run(c, calls);
     run_pages(dll.module, calls * 100);
     if (font_loaded) RemoveFontResourceExA(font_path.c_str(), FR_PRIVATE, nullptr);

@@ -151,16 +151,16 @@ DWORD write_all(HANDLE file, const void* bytes, std::size_t size) {
     return written == size ? ERROR_SUCCESS : ERROR_DISK_FULL;
 }
 
+// The whole file in one write: each write is a trip to the Wine server.
 DWORD write_label(HANDLE file, const BmpGeometry& geometry,
                   const std::vector<std::uint8_t>& pixels) {
-    std::uint8_t headers[kBmpPixelOffset];
     const BmpFileHeader file_header = bmp_file_header(geometry);
     const BmpInfoHeader info_header = bmp_info_header(geometry);
-    std::memcpy(headers, file_header.data(), file_header.size());
-    std::memcpy(headers + file_header.size(), info_header.data(), info_header.size());
-    DWORD error = write_all(file, headers, sizeof headers);
-    if (error == ERROR_SUCCESS) error = write_all(file, pixels.data(), pixels.size());
-    return error;
+    std::vector<std::uint8_t> bytes(kBmpPixelOffset + pixels.size());
+    std::memcpy(bytes.data(), file_header.data(), file_header.size());
+    std::memcpy(bytes.data() + file_header.size(), info_header.data(), info_header.size());
+    std::memcpy(bytes.data() + kBmpPixelOffset, pixels.data(), pixels.size());
+    return write_all(file, bytes.data(), bytes.size());
 }
 
 // The rename request: the target's full path in the kernel's own form
@@ -225,9 +225,13 @@ DWORD store_in_place(const WCHAR* full, const BmpGeometry& geometry,
 
 DWORD store(const LabelPath& path, const BmpGeometry& geometry,
             const std::vector<std::uint8_t>& pixels) {
-    const Target target = target_kind(path.full);
-    if (target == Target::other) return QELV_ERROR_NOT_A_FILE;
-    if (target == Target::file) clear_read_only(path.full);
+    const DWORD attributes = GetFileAttributesW(path.full);
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) return QELV_ERROR_NOT_A_FILE;
+        if (attributes & FILE_ATTRIBUTE_READONLY) {
+            SetFileAttributesW(path.full, attributes & ~FILE_ATTRIBUTE_READONLY);
+        }
+    }
     HANDLE file = INVALID_HANDLE_VALUE;
     DWORD error = temp_create(path, file);
     if (error == ERROR_ACCESS_DENIED) return store_in_place(path.full, geometry, pixels);
