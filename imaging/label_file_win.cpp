@@ -151,16 +151,18 @@ DWORD write_all(HANDLE file, const void* bytes, std::size_t size) {
     return written == size ? ERROR_SUCCESS : ERROR_DISK_FULL;
 }
 
-// The whole file in one write: each write is a trip to the Wine server.
+// Headers and pixels in two writes: joining them would take an allocation,
+// which may fail where nothing may throw any more.
 DWORD write_label(HANDLE file, const BmpGeometry& geometry,
                   const std::vector<std::uint8_t>& pixels) {
+    std::uint8_t headers[kBmpPixelOffset];
     const BmpFileHeader file_header = bmp_file_header(geometry);
     const BmpInfoHeader info_header = bmp_info_header(geometry);
-    std::vector<std::uint8_t> bytes(kBmpPixelOffset + pixels.size());
-    std::memcpy(bytes.data(), file_header.data(), file_header.size());
-    std::memcpy(bytes.data() + file_header.size(), info_header.data(), info_header.size());
-    std::memcpy(bytes.data() + kBmpPixelOffset, pixels.data(), pixels.size());
-    return write_all(file, bytes.data(), bytes.size());
+    std::memcpy(headers, file_header.data(), file_header.size());
+    std::memcpy(headers + file_header.size(), info_header.data(), info_header.size());
+    DWORD error = write_all(file, headers, sizeof headers);
+    if (error == ERROR_SUCCESS) error = write_all(file, pixels.data(), pixels.size());
+    return error;
 }
 
 // The rename request: the target's full path in the kernel's own form

@@ -69,7 +69,8 @@ check "the DLL's functions check the stack guard"
 strings -a "$dll" | grep -qx 'qelv_dorevivi.dll.debug'
 check "the DLL links to its split symbols"
 address=$(awk '/ T _barcodeimage_create@8$/ {print "0x"$1}' <<<"$symbols")
-[ "$(i686-w64-mingw32-addr2line -e "$top/symbols/qelv_dorevivi.dll.debug" "$address")" = "/qelv_dorevivi/imaging/barcode_exports.cpp:17" ]
+line=$(grep -n '^QELV_EXPORT barcodeimage_create(' "$SOURCE_DIR/imaging/barcode_exports.cpp" | cut -d: -f1)
+[ "$(i686-w64-mingw32-addr2line -e "$top/symbols/qelv_dorevivi.dll.debug" "$address")" = "/qelv_dorevivi/imaging/barcode_exports.cpp:$line" ]
 check "a code address maps to its source line"
 grep -q "RSDS.*qelv_dorevivi.pdb" <<<"$flags"
 check "the DLL names its PDB"
