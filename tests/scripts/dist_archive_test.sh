@@ -68,6 +68,34 @@ guard=$(awk '/ B ___stack_chk_guard$/ {print $1}' <<<"$symbols")
 check "the DLL's functions check the stack guard"
 strings -a "$dll" | grep -qx 'qelv_dorevivi.dll.debug'
 check "the DLL links to its split symbols"
+# Every product source is compiled hardened and with lines: its unit in the
+# shipped symbols of the DLL or of qelvcall names -fstack-protector-strong
+# and has a line table (an object built without -g has no unit at all).
+verdict=$(for binary in qelv_dorevivi.dll qelvcall.exe; do
+            $objdump --dwarf=info "$top/symbols/$binary.debug" 2>/dev/null
+          done | python3 -c '
+import re, sys
+units, unit = {}, None
+for line in sys.stdin:
+    if "DW_TAG_compile_unit" in line:
+        unit = {"producer": "", "lines": False}
+    elif unit is not None and "DW_AT_producer" in line:
+        unit["producer"] = line
+    elif unit is not None and "DW_AT_stmt_list" in line:
+        unit["lines"] = True
+    elif unit is not None and "DW_AT_name" in line:
+        m = re.search(r"/qelv_dorevivi/(\S+)$", line.strip())
+        if m:
+            units.setdefault(m.group(1), []).append(unit)
+        else:
+            unit = None
+bad = [s for s in sys.argv[1:] if not units.get(s) or not all(
+       "-fstack-protector-strong" in u["producer"] and u["lines"] for u in units[s])]
+print(" ".join(bad) or "none")
+' $(cd "$SOURCE_DIR" && git ls-files 'frame/*.cpp' 'symbology/*.cpp' 'imaging/*.cpp' 'vareda/*.cpp' \
+      'tools/qelvcall/*.cpp' | grep -v '_posix\.cpp$'))
+[ "$verdict" = none ]
+check "every product source is hardened with line information (not: $verdict)"
 address=$(awk '/ T _barcodeimage_create@8$/ {print "0x"$1}' <<<"$symbols")
 line=$(grep -n '^QELV_EXPORT barcodeimage_create(' "$SOURCE_DIR/imaging/barcode_exports.cpp" | cut -d: -f1)
 [ "$(i686-w64-mingw32-addr2line -e "$top/symbols/qelv_dorevivi.dll.debug" "$address")" = "/qelv_dorevivi/imaging/barcode_exports.cpp:$line" ]
