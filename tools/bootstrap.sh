@@ -12,6 +12,7 @@ packages=(
   llvm lld clang  # the import library in MSVC's format, and an MSVC-style test link
   libclang-rt-14-dev  # libFuzzer and the sanitizers for clang
   osslsigncode openssl unzip  # make dist: signing, its test, the archive's test
+  gdb  # the guide's crash recipe, tested on the archive's symbols
   libbenchmark-dev libzint-dev  # make bench: our encoders against libzint
 )
 

@@ -102,6 +102,21 @@ line=$(grep -n '^QELV_EXPORT barcodeimage_create(' "$SOURCE_DIR/imaging/barcode_
 check "a code address maps to its source line"
 grep -q "RSDS.*qelv_dorevivi.pdb" <<<"$flags"
 check "the DLL names its PDB"
+# The guide's crash recipe, on a real crash in the core: the fault offset
+# plus the image base, through addr2line, names the file and line; gdb
+# finds the symbols put next to the DLL.
+cp "$BUILD_DIR/log_writer.exe" "$top/bin/"
+offset=$(cd "$top/bin" && "$WINE_RUN" ./log_writer.exe --crash 2>/dev/null | tr -d '\r' | sed -n 's/^fault offset //p')
+base=$($objdump -p "$dll" | awk '$1 == "ImageBase" {print $2}')
+fault=$(printf '0x%X' $((0x$base + ${offset:-0})))
+where=$(i686-w64-mingw32-addr2line -f -C -e "$top/symbols/qelv_dorevivi.dll.debug" "$fault" | tail -1)
+[[ -n "$offset" && "$where" =~ ^/qelv_dorevivi/symbology/digit_text\.cpp:[0-9]+ ]]
+check "a crash at fault offset ${offset:-none} resolves to $where"
+cp "$top/symbols/qelv_dorevivi.dll.debug" "$top/bin/"
+line=$(gdb -batch -ex "info line *$fault" "$dll" 2>/dev/null)
+[[ "$line" == *'"/qelv_dorevivi/symbology/digit_text.cpp"'* ]]
+check "gdb finds the symbols next to the DLL ($line)"
+rm -f "$top/bin/log_writer.exe" "$top/bin/qelv_dorevivi.dll.debug" "$top/bin/crash.bmp"
 
 # Every import is listed with the Windows version that first has it.
 for binary in "$dll" "$top/bin/qelvcall.exe"; do

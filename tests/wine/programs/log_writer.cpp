@@ -7,6 +7,10 @@
 // timed_calls.h); kBadUsage or kMissing otherwise.
 // Usage: log_writer --spin <name>: keeps a processor busy until the event
 // "<name>" is set.
+// Usage: log_writer --crash: calls barcodeimage_create with a text at
+// address 1, as a host with a bad pointer would, and prints where the DLL
+// faulted as Windows Error Reporting gives it: "fault offset 0x..." from
+// the DLL's start.
 #include <windows.h>
 
 #include <cstdio>
@@ -81,6 +85,25 @@ int run(const char* event_name, const char* digits, int calls, const char* bmp, 
     return result;
 }
 
+LONG WINAPI print_fault(EXCEPTION_POINTERS* info) {
+    const auto* base = reinterpret_cast<const char*>(GetModuleHandleA("qelv_dorevivi.dll"));
+    const auto* at = static_cast<const char*>(info->ExceptionRecord->ExceptionAddress);
+    std::printf("fault offset 0x%lx\n", static_cast<unsigned long>(at - base));
+    std::fflush(stdout);
+    TerminateProcess(GetCurrentProcess(), 3);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+int crash() {
+    HMODULE dll = LoadLibraryA("qelv_dorevivi.dll");
+    if (dll == nullptr) return kMissing;
+    auto create = reinterpret_cast<int(__stdcall*)(const char*, const char*)>(
+        reinterpret_cast<void*>(GetProcAddress(dll, "barcodeimage_create")));
+    if (create == nullptr) return kMissing;
+    SetUnhandledExceptionFilter(print_fault);
+    return create(reinterpret_cast<const char*>(1), "crash.bmp");
+}
+
 int spin(const char* event_name) {
     HANDLE stop = OpenEventA(SYNCHRONIZE, FALSE, event_name);
     if (stop == nullptr) return kMissing;
@@ -96,6 +119,7 @@ int spin(const char* event_name) {
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--spin") == 0) return spin(argv[2]);
+    if (argc == 2 && std::strcmp(argv[1], "--crash") == 0) return crash();
     if (argc != 6) return kBadUsage;
     const int calls = std::atoi(argv[3]);
     const int threads = std::atoi(argv[5]);
