@@ -3,7 +3,18 @@
 #   SIGN_PFX=cert.pfx SIGN_PASS_FILE=pass.txt [SIGN_TIMESTAMP_URL=url] tools/sign.sh FILE...
 # The password is read from a file, never from the command line; with a
 # timestamp server the signature outlives the certificate.
+#   tools/sign.sh --check: says in one line why the SIGN_* settings cannot
+#   sign (nothing to say, and status 0, when none is set).
 set -euo pipefail
+if [ "${1:-}" = --check ]; then
+  if [ -z "${SIGN_PFX:-}${SIGN_PASS_FILE:-}" ]; then exit 0; fi
+  fail() { echo "signing: $*" >&2; exit 1; }
+  [ -r "${SIGN_PFX:-}" ] || fail "cannot read the certificate SIGN_PFX='${SIGN_PFX:-}'"
+  [ -r "${SIGN_PASS_FILE:-}" ] || fail "cannot read the password file SIGN_PASS_FILE='${SIGN_PASS_FILE:-}'"
+  openssl pkcs12 -in "$SIGN_PFX" -passin file:"$SIGN_PASS_FILE" -nokeys -noout 2>/dev/null ||
+    fail "SIGN_PFX='$SIGN_PFX' does not open with the password in SIGN_PASS_FILE"
+  exit 0
+fi
 : "${SIGN_PFX:?a PKCS#12 file with the certificate and key}" "${SIGN_PASS_FILE:?the file holding its password}"
 for file in "$@"; do
   args=(sign -pkcs12 "$SIGN_PFX" -readpass "$SIGN_PASS_FILE" -h sha256 -n "qelv_dorevivi"

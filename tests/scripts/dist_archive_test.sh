@@ -8,6 +8,9 @@
 set -uo pipefail
 : "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${WINE_RUN:?}"
 . "$SOURCE_DIR/tests/scripts/lib/check.sh"
+# make dist passes its SIGN_* settings on to the tests; the builds compared
+# here are unsigned, and the signed one below names its certificate.
+unset SIGN_PFX SIGN_PASS_FILE SIGN_TIMESTAMP_URL
 release=/tmp/qelv_dorevivi-release
 objdump=i686-w64-mingw32-objdump
 winpath() { local p=$1; echo "Z:${p//\//\\}"; }
@@ -173,8 +176,12 @@ openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=qelv test signer" \
   openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -passout file:"$work/pass" \
     -out "$work/cert.pfx"
 check "a throwaway certificate"
-(cd "$work/a" && SIGN_PFX="$work/cert.pfx" SIGN_PASS_FILE="$work/pass" tools/dist.sh "$work/signed" >/dev/null)
-check "dist signs with SIGN_PFX and SIGN_PASS_FILE"
+out=$(make -C "$work/a" dist SIGN_PFX="$work/missing.pfx" SIGN_PASS_FILE="$work/pass" 2>&1)
+[ $? -ne 0 ] && [ "$(wc -l <<<"$out")" -le 2 ] && grep -q "^signing: cannot read the certificate" <<<"$out"
+check "make dist with a wrong certificate path stops before the tests, in one line ($out)"
+make -C "$work/a" package SIGN_PFX="$work/cert.pfx" SIGN_PASS_FILE="$work/pass" >/dev/null 2>&1 &&
+  mkdir -p "$work/signed" && mv "$work"/a/build/dist/*.zip "$work/signed/"
+check "make package signs with SIGN_PFX and SIGN_PASS_FILE, as make dist does after the tests"
 mkdir "$work/s" && unzip -q "$work"/signed/*.zip -d "$work/s"
 signed=$(ls -d "$work"/s/qelv_dorevivi-*)/bin
 for binary in qelv_dorevivi.dll qelvcall.exe; do
