@@ -176,7 +176,7 @@ openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=qelv test signer" \
   openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -passout file:"$work/pass" \
     -out "$work/cert.pfx"
 check "a throwaway certificate"
-out=$(make -C "$work/a" dist SIGN_PFX="$work/missing.pfx" SIGN_PASS_FILE="$work/pass" 2>&1)
+out=$(make -s --no-print-directory -C "$work/a" dist SIGN_PFX="$work/missing.pfx" SIGN_PASS_FILE="$work/pass" 2>&1)
 [ $? -ne 0 ] && [ "$(wc -l <<<"$out")" -le 2 ] && grep -q "^signing: cannot read the certificate" <<<"$out"
 check "make dist with a wrong certificate path stops before the tests, in one line ($out)"
 make -C "$work/a" package SIGN_PFX="$work/cert.pfx" SIGN_PASS_FILE="$work/pass" >/dev/null 2>&1 &&
