@@ -7,11 +7,12 @@
 #include <cstdint>
 
 #include "frame/export_frame.h"
+#include "frame/last_error_win.h"
 
 namespace qelv {
 
 inline std::int32_t export_failed(DWORD why) {
-    SetLastError(why);
+    reason_set(why);
     return kNoResult;
 }
 

@@ -7,7 +7,8 @@
 
 namespace qelv {
 
-enum class ExportKind { page, barcode, sample };
+// reason: the reason of the thread's last barcode or page call.
+enum class ExportKind { page, barcode, sample, reason };
 
 constexpr int kMaxExportParams = 9;
 constexpr int kShowNormal = 1;     // SW_SHOWNORMAL
@@ -85,6 +86,8 @@ inline constexpr ExportEntry kExportTable[] = {
     {"??4CQelvLogic@@QAEAAV0@ABV0@@Z", 15, ExportKind::sample, 0, {}, 0},
     {"?fnQelvLogic@@YAHXZ", 16, ExportKind::sample, 0, {}, 0},
     {"?nQelvLogic@@3HA", 17, ExportKind::sample, 0, {}, 0},
+    // After the samples, so that every older ordinal stays as it was.
+    {"qelv_last_error", 18, ExportKind::reason, 0, {}, 0},
 };
 
 constexpr std::size_t kExportCount = sizeof kExportTable / sizeof kExportTable[0];

@@ -19,7 +19,7 @@ namespace qelv {
 // (ERROR_SUCCESS on success), so a host can always ask why.
 inline std::int32_t label_result(DWORD error, const LabelPicture& picture) {
     if (error != ERROR_SUCCESS) return export_failed(error);
-    SetLastError(ERROR_SUCCESS);
+    reason_set(ERROR_SUCCESS);
     return picture.status;
 }
 

@@ -17,7 +17,8 @@
  * leading 0), at most 334 digits for Code 128, 202 for Interleaved 2 of 5
  * and 12 for the font-drawn Code 128 (101 pixels hold no more).
  *
- * Why a call returned 0: GetLastError() right after it. Every export sets
+ * Why a call returned 0: GetLastError() right after it, or at any later
+ * time on the same thread qelv_last_error(). Every export sets
  * it before returning 0 (a page export also when it did not call the
  * shell); a barcode export that wrote its file sets ERROR_SUCCESS (0), a
  * page export that called the shell leaves what the shell left. Codes:
@@ -90,6 +91,11 @@ QELV_API int QELV_CALL lis_reportdateAndType(
 /* Ordinal 13. Main page, mode 6, for a patient of a clinic department. */
 QELV_API int QELV_CALL lis_req_clinic(const char* pUrl, const char* pUserno,
                                       const char* patno, const char* deptno);
+/* Ordinal 18. The code this thread's last barcode or page call set with
+   SetLastError, kept where no other Windows call changes it: for hosts that
+   cannot call GetLastError right after the call (PowerBuilder). 0 before
+   the thread's first call. */
+QELV_API int QELV_CALL qelv_last_error(void);
 
 #ifdef __cplusplus
 }

@@ -18,6 +18,7 @@ std::int32_t open_address(const PageRow& row, const char* const* args) {
     char address[kAddressSize] = {};
     if (!page_compose(row, args, address)) return export_failed(QELV_ERROR_ADDRESS_TOO_LONG);
     const HINSTANCE shell = ShellExecuteA(nullptr, "OPEN", address, "", "", row.entry->show);
+    reason_set(GetLastError());  // what the shell left, for qelv_last_error too
     // Not a handle: the shell's status code, which fits in 32 bits.
     return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(shell));
 }

@@ -28,7 +28,7 @@ def read(path):
     exports = []
     for ordinal, result, name, params in PROTOTYPE.findall(source):
         parsed = []
-        for param in params.split(","):
+        for param in ([] if params.strip() == "void" else params.split(",")):
             m = re.fullmatch(r"\s*(.*?)\s*(\w+)\s*", param, re.S)
             parsed.append((kind_of(m.group(1)), m.group(2)))
         exports.append((int(ordinal), name, kind_of(result), parsed))

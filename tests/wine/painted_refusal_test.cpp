@@ -309,4 +309,31 @@ TEST_F(PaintedRefusal, LongAndPrefixedPathsWork) {
     EXPECT_EQ(file_bytes(folder_.file("prefixed.bmp")).size(), 2214u);
 }
 
+// qelv_last_error: the reason of this thread's last call, whatever Windows
+// calls came after it; another thread has its own.
+DWORD WINAPI ask_last_error(void* last_error) {
+    return static_cast<DWORD>(reinterpret_cast<int(__stdcall*)()>(last_error)());
+}
+
+TEST_F(PaintedRefusal, LastErrorKeepsTheReasonOfThisThreadsLastCall) {
+    const auto last_error = dll_.fn<int(__stdcall*)()>("qelv_last_error");
+    ASSERT_NE(last_error, nullptr);
+    const std::string path = folder_.file("label.bmp");
+    EXPECT_EQ(code128_("12A4", path.c_str()), 0);
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(GetFileAttributesA(folder_.file("nothing").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(static_cast<DWORD>(last_error()), DWORD{QELV_ERROR_NOT_DIGITS});
+    EXPECT_EQ(itf_(2, 20, nullptr, path.c_str()), 0);
+    EXPECT_EQ(last_error(), ERROR_INVALID_PARAMETER);
+    const HANDLE other = CreateThread(nullptr, 0, ask_last_error, reinterpret_cast<void*>(last_error), 0, nullptr);
+    ASSERT_NE(other, nullptr);
+    DWORD other_reason = MAXDWORD;
+    WaitForSingleObject(other, INFINITE);
+    GetExitCodeThread(other, &other_reason);
+    CloseHandle(other);
+    EXPECT_EQ(other_reason, DWORD{ERROR_SUCCESS}) << "a thread that made no call";
+    EXPECT_NE(code128_("1234", path.c_str()), 0);
+    EXPECT_EQ(last_error(), ERROR_SUCCESS);
+}
+
 }  // namespace

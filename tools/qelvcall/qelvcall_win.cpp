@@ -72,7 +72,9 @@ int call_export(HMODULE dll, const Request& request) {
     if (result == 0) {
         char words[256];
         qelvcall::reason_words(error, words, sizeof words);
-        std::printf("why: %s (error %lu)\n", words, static_cast<unsigned long>(error));
+        char code[16];
+        qelvcall::reason_code(error, code, sizeof code);
+        std::printf("why: %s (error %s)\n", words, code);
     }
     return kExitNothingHappened;
 }
@@ -160,7 +162,9 @@ int font_check(HMODULE dll) {
     }
     char words[256];
     qelvcall::reason_words(error, words, sizeof words);
-    std::printf("not usable: %s (error %lu)\n", words, static_cast<unsigned long>(error));
+    char code[16];
+    qelvcall::reason_code(error, code, sizeof code);
+    std::printf("not usable: %s (error %s)\n", words, code);
     return kExitNothingHappened;
 }
 

@@ -53,4 +53,12 @@ void reason_words(DWORD code, char* words, std::size_t size) {
     else words[end] = '\0';
 }
 
+void reason_code(DWORD code, char* text, std::size_t size) {
+    if (code & 0x20000000u) {
+        std::snprintf(text, size, "0x%08lX", static_cast<unsigned long>(code));
+    } else {
+        std::snprintf(text, size, "%lu", static_cast<unsigned long>(code));
+    }
+}
+
 }  // namespace qelvcall
