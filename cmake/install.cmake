@@ -25,7 +25,7 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${qelv_def_in})
 
 file(STRINGS ${qelv_def_in} qelv_def_lines)
 set(qelv_plain_def "; Names and ordinals of qelv_dorevivi.dll's exports.\n")
-string(APPEND qelv_plain_def "; 1 to 13 are __stdcall functions exported without decoration.\n")
+string(APPEND qelv_plain_def "; 1 to 13 and 18 are __stdcall functions exported without decoration.\n")
 string(APPEND qelv_plain_def "LIBRARY \"qelv_dorevivi.dll\"\nEXPORTS\n")
 set(qelv_implib_def "LIBRARY \"qelv_dorevivi.dll\"\nEXPORTS\n")
 foreach(line IN LISTS qelv_def_lines)

@@ -1,11 +1,12 @@
 # One version: project(VERSION) gives the first three fields, the number of
 # commits the fourth, and the commit goes into the product version. A tree
-# without git history builds as build 0 of commit "unknown".
+# without git history builds as build 0 of commit "unknown", unless it is
+# given QELV_BUILD_NUMBER, QELV_COMMIT and QELV_COMMIT_TIME (tools/dist.sh
+# builds an export of the commit that way).
 find_package(Git QUIET)
-set(QELV_BUILD_NUMBER 0)
-set(QELV_COMMIT unknown)
-set(QELV_COMMIT_TIME 0)
-if(GIT_FOUND AND EXISTS ${CMAKE_SOURCE_DIR}/.git)
+if(DEFINED QELV_COMMIT)
+  # Given from outside.
+elseif(GIT_FOUND AND EXISTS ${CMAKE_SOURCE_DIR}/.git)
   execute_process(COMMAND ${GIT_EXECUTABLE} rev-list --count HEAD
                   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} OUTPUT_VARIABLE QELV_BUILD_NUMBER
                   OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
@@ -15,6 +16,17 @@ if(GIT_FOUND AND EXISTS ${CMAKE_SOURCE_DIR}/.git)
   execute_process(COMMAND ${GIT_EXECUTABLE} log -1 --format=%ct
                   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} OUTPUT_VARIABLE QELV_COMMIT_TIME
                   OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  execute_process(COMMAND ${GIT_EXECUTABLE} rev-parse --is-shallow-repository
+                  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} OUTPUT_VARIABLE qelv_shallow
+                  OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  if(qelv_shallow STREQUAL "true")
+    message(WARNING "A shallow clone: build number ${QELV_BUILD_NUMBER} counts only the commits "
+                    "it holds. make dist refuses to pack it.")
+  endif()
+else()
+  set(QELV_BUILD_NUMBER 0)
+  set(QELV_COMMIT unknown)
+  set(QELV_COMMIT_TIME 0)
 endif()
 set(QELV_VERSION ${PROJECT_VERSION}.${QELV_BUILD_NUMBER})
 string(REPLACE "." "," QELV_VERSION_COMMAS ${QELV_VERSION})

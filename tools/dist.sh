@@ -2,40 +2,84 @@
 # Packs the commit that is checked out (not uncommitted changes) into
 # qelv_dorevivi-<version>-win32-x86.zip and its .sha256: the install layout
 # with the binaries stripped, their symbols in symbols/ (split DWARF with a
-# debug link, and the PDB), signed when asked. The commit is built in one
-# fixed folder, whose path the PDB records, so that the same commit packs
-# to the same bytes wherever it is checked out; the build stays there.
+# debug link, and the PDB), signed when asked.
+#
+# The commit is exported (git archive: nothing is registered in the clone)
+# into build/release/ of this checkout and built there, seen at one fixed
+# path in a mount namespace of its own: the PDB records the object files'
+# paths, so every checkout must build at the same path to give the same
+# bytes, and two checkouts packing at once must not share a folder. The
+# build stays in build/release/ for the archive test.
 # Usage: tools/dist.sh OUT_DIR
 #   SIGN_PFX=cert.pfx SIGN_PASS_FILE=pass.txt [SIGN_TIMESTAMP_URL=...]: sign
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 mkdir -p "$1"
 out=$(cd "$1" && pwd)
-release=/tmp/qelv_dorevivi-release
+fixed=/tmp/qelv_dorevivi-release
+own=$root/build/release
 
-exec 9>"$release.lock"
+# The fourth version field counts the commits: a shallow clone would number
+# its build from what it happens to hold.
+if [ "$(git -C "$root" rev-parse --is-shallow-repository)" = true ]; then
+  echo "dist: a shallow clone cannot number the release; fetch its history first (git fetch --unshallow)" >&2
+  exit 1
+fi
+"$root/tools/sign.sh" --check
+
+mkdir -p "$root/build"
+exec 9>"$root/build/.release.lock"
 flock 9
-rm -rf "$release"
-git -C "$root" worktree prune
-git -C "$root" worktree add -f --detach -q "$release" HEAD
-trap 'git -C "$root" worktree remove --force "$release" 2>/dev/null || true' ERR
-(cd "$release" && cmake --preset win32 >/dev/null &&
- cmake --build --preset win32 --target qelv_dorevivi qelvcall qelv_import_library qelv_test_fonts >/dev/null)
-build=$release/build/win32
+rm -rf "$own"
+mkdir -p "$own/src" "$fixed"
+git -C "$root" archive HEAD | tar -x -C "$own/src"
+commit_time=$(git -C "$root" log -1 --format=%ct)
+version_args=(-DQELV_BUILD_NUMBER="$(git -C "$root" rev-list --count HEAD)"
+              -DQELV_COMMIT="$(git -C "$root" rev-parse --short=12 HEAD)"
+              -DQELV_COMMIT_TIME="$commit_time")
+installed=$own/install
+namespace=(--mount)
+[ "$(id -u)" -eq 0 ] || namespace+=(--map-root-user)
+unshare "${namespace[@]}" bash -c 'set -e
+  mount --bind "$1" "$2" && cd "$2/src" && shift 2
+  cmake --preset win32 "$@" >/dev/null
+  cmake --build --preset win32 --target qelv_dorevivi qelvcall qelv_import_library qelv_test_fonts >/dev/null
+  cmake --install build/win32 --prefix ../install >/dev/null' \
+  build "$own" "$fixed" "${version_args[@]}"
+build=$own/src/build/win32
 
 version=$(sed -n 's/^#define QELV_VERSION "\(.*\)"$/\1/p' "$build/include/qelv_version.h")
 name=qelv_dorevivi-$version-win32-x86
 stage=$out/$name
 rm -rf "$stage" "$out/$name.zip" "$out/$name.zip.sha256"
-cmake --install "$build" --prefix "$stage" >/dev/null
+cp -r "$installed" "$stage"
 
-# Strip first, sign last: a signature covers the bytes that ship. The
-# stripped headers keep the link's zero timestamp.
+# Strip first, sign last: a signature covers the bytes that ship.
 export SOURCE_DATE_EPOCH=0
 for binary in qelv_dorevivi.dll qelvcall.exe; do
   i686-w64-mingw32-objcopy --only-keep-debug "$stage/bin/$binary" "$stage/symbols/$binary.debug"
   (cd "$stage/symbols" &&
    i686-w64-mingw32-objcopy --strip-all --add-gnu-debuglink="$binary.debug" "$stage/bin/$binary")
+  # Symbol servers and Windows Error Reporting tell builds apart by their
+  # TimeDateStamp: the commit's time, the same for every build of it.
+  python3 - "$stage/bin/$binary" "$commit_time" <<'PY'
+import struct, sys
+path, stamp = sys.argv[1], int(sys.argv[2])
+pe = bytearray(open(path, "rb").read())
+coff = struct.unpack_from("<I", pe, 0x3C)[0] + 4
+struct.pack_into("<I", pe, coff + 4, stamp)
+sections, optional_size = struct.unpack_from("<H", pe, coff + 2)[0], struct.unpack_from("<H", pe, coff + 16)[0]
+optional = coff + 20
+debug_rva, debug_size = struct.unpack_from("<II", pe, optional + 96 + 6 * 8)
+table = optional + optional_size
+for i in range(sections):
+    _, vsize, rva, rawsize, rawptr = struct.unpack_from("<8sIIII", pe, table + 40 * i)
+    if debug_size and rva <= debug_rva < rva + max(vsize, rawsize):
+        at = rawptr + debug_rva - rva
+        for entry in range(debug_size // 28):
+            struct.pack_into("<I", pe, at + 28 * entry + 4, stamp)
+open(path, "wb").write(pe)
+PY
 done
 # GNU ld stamps the PDB's info stream (version 20000404, then the stamp,
 # age and GUID) with the time of the link. Debuggers match the PDB to the
@@ -57,7 +101,7 @@ if [ -n "${SIGN_PFX:-}" ]; then
 fi
 
 # Every entry dated at the commit, in name order, with the same mode.
-epoch=$(git -C "$release" log -1 --format=%ct)
+epoch=$commit_time
 python3 - "$stage" "$out/$name.zip" "$name" "$epoch" <<'PY'
 import os, sys, time, zipfile
 stage, archive, top, epoch = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])

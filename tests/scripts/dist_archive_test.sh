@@ -11,16 +11,21 @@ set -uo pipefail
 # make dist passes its SIGN_* settings on to the tests; the builds compared
 # here are unsigned, and the signed one below names its certificate.
 unset SIGN_PFX SIGN_PASS_FILE SIGN_TIMESTAMP_URL
-release=/tmp/qelv_dorevivi-release
 objdump=i686-w64-mingw32-objdump
 winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 decode() { convert "$1" -bordercolor white -border 20 -scale 300%x png:- 2>/dev/null | zbarimg -q --raw - 2>/dev/null | tr -d '\r\n'; }
 
-# --- Two checkouts, two times, one archive.
+# --- Two checkouts packing at the same time, one archive.
+for side in a b; do git clone -q "$SOURCE_DIR" "$work/$side"; done
+(cd "$work/a" && tools/dist.sh "$work/a/out" >/dev/null 2>"$work/a.err") & pid_a=$!
+sleep 1
+(cd "$work/b" && tools/dist.sh "$work/b/out" >/dev/null 2>"$work/b.err") & pid_b=$!
 for side in a b; do
-  git clone -q "$SOURCE_DIR" "$work/$side" && (cd "$work/$side" && tools/dist.sh "$work/$side/out" >/dev/null)
-  check "checkout $side packs"
-  sleep 1
+  pid=pid_$side
+  wait "${!pid}"
+  check "checkout $side packs while the other does ($(head -c 300 "$work/$side.err"))"
+  [ "$(git -C "$work/$side" worktree list | wc -l)" -eq 1 ] && [ -z "$(git -C "$work/$side" status --porcelain)" ]
+  check "packing leaves checkout $side as it was: no worktree registered, no file changed"
 done
 zip_a=$(ls "$work"/a/out/*.zip 2>/dev/null)
 zip_b=$(ls "$work"/b/out/*.zip 2>/dev/null)
@@ -30,6 +35,7 @@ check "two checkouts of one commit pack to the same bytes"
 check "the archive matches its .sha256"
 [[ "$(basename "$zip_a")" =~ ^qelv_dorevivi-[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+-win32-x86\.zip$ ]]
 check "the archive is named qelv_dorevivi-<version>-win32-x86.zip"
+release=$work/a/build/release/src
 # Built again in a folder of its own, the binaries are the release build's.
 (cd "$work/a" && cmake --preset win32 >/dev/null &&
  cmake --build --preset win32 --target qelv_dorevivi qelvcall qelv_import_library >/dev/null)
@@ -37,6 +43,11 @@ for f in qelv_dorevivi.dll qelvcall.exe sdk/qelv_dorevivi.lib; do
   cmp -s "$work/a/build/win32/$f" "$release/build/win32/$f"
   check "$f built in two folders is the same bytes"
 done
+
+git clone -q --depth 1 "file://$SOURCE_DIR" "$work/shallow"
+out=$(cd "$work/shallow" && tools/dist.sh "$work/shallow/out" 2>&1)
+[ $? -ne 0 ] && [ "$(wc -l <<<"$out")" -eq 1 ] && grep -q "shallow clone" <<<"$out"
+check "a shallow clone is refused a release, in one line ($out)"
 
 # --- Unpacked into an empty folder.
 mkdir "$work/u" && unzip -q "$zip_a" -d "$work/u"
@@ -105,6 +116,12 @@ line=$(grep -n '^QELV_EXPORT barcodeimage_create(' "$SOURCE_DIR/imaging/barcode_
 check "a code address maps to its source line"
 grep -q "RSDS.*qelv_dorevivi.pdb" <<<"$flags"
 check "the DLL names its PDB"
+for binary in "$dll" "$top/bin/qelvcall.exe"; do
+  stamp=$(python3 -c 'import struct, sys; pe = open(sys.argv[1], "rb").read()
+print(struct.unpack_from("<I", pe, struct.unpack_from("<I", pe, 0x3C)[0] + 8)[0])' "$binary")
+  [ "$stamp" = "$(git -C "$work/a" log -1 --format=%ct)" ]
+  check "$(basename "$binary")'s TimeDateStamp is the commit's time ($stamp)"
+done
 # The guide's crash recipe, on a real crash in the core: the fault offset
 # plus the image base, through addr2line, names the file and line; gdb
 # finds the symbols put next to the DLL.
