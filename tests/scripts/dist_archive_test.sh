@@ -24,7 +24,7 @@ for side in a b; do
   pid=pid_$side
   wait "${!pid}"
   check "checkout $side packs while the other does ($(head -c 300 "$work/$side.err"))"
-  [ "$(git -C "$work/$side" worktree list | wc -l)" -eq 1 ] && [ -z "$(git -C "$work/$side" status --porcelain)" ]
+  [ "$(git -C "$work/$side" worktree list | wc -l)" -eq 1 ] && [ -z "$(git -C "$work/$side" status --porcelain --untracked-files=no)" ]
   check "packing leaves checkout $side as it was: no worktree registered, no file changed"
 done
 zip_a=$(ls "$work"/a/out/*.zip 2>/dev/null)
