@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
     const auto code128 = dll.fn<Code128Create>("barcodeimage_create");
     const auto font = dll.fn<Code128Create>("barcodeimage_create_font");
     const auto itf = dll.fn<ItfCreate>("itf125barimage_create");
-    const std::string font_path = qelvtest::program_folder() + "fonts\\code128-test.ttf";
+    const std::string font_path = qelvtest::program_folder() + "fonts\\code128.ttf";
     const bool font_loaded = AddFontResourceExA(font_path.c_str(), FR_PRIVATE, nullptr) != 0;
     const std::string digits100(100, '7');
 

@@ -6,7 +6,8 @@
 #   bin/qelv_dorevivi.dll  bin/qelvcall.exe
 #   include/qelv_dorevivi.h  include/qelv_errors.h  include/qelv_version.h
 #   lib/qelv_dorevivi.lib  lib/qelv_dorevivi.def
-#   fonts/code128.ttf  fonts/FONT-LICENSE.txt
+#   fonts/code128.ttf  fonts/FONT-LICENSE.txt  fonts/code128_font.py
+#   fonts/install-font.cmd  fonts/uninstall-font.cmd
 #   symbols/qelv_dorevivi.pdb
 #   integration-guide.md  LICENSE  THIRD-PARTY-NOTICES  CHANGELOG.md
 if(NOT WIN32)
@@ -66,8 +67,10 @@ install(FILES ${CMAKE_SOURCE_DIR}/include/qelv_dorevivi.h ${CMAKE_SOURCE_DIR}/in
 install(FILES ${qelv_sdk_dir}/qelv_dorevivi.lib ${qelv_sdk_dir}/qelv_dorevivi.def
         DESTINATION lib)
 install(FILES ${CMAKE_BINARY_DIR}/qelv_dorevivi.pdb DESTINATION symbols)
-install(FILES ${CMAKE_BINARY_DIR}/fonts/code128-test.ttf DESTINATION fonts RENAME code128.ttf)
-install(FILES ${CMAKE_SOURCE_DIR}/dist/FONT-LICENSE.txt DESTINATION fonts)
+install(FILES ${CMAKE_BINARY_DIR}/fonts/code128.ttf ${CMAKE_SOURCE_DIR}/dist/FONT-LICENSE.txt
+              ${CMAKE_SOURCE_DIR}/tools/fonts/code128_font.py
+              ${CMAKE_SOURCE_DIR}/dist/install-font.cmd ${CMAKE_SOURCE_DIR}/dist/uninstall-font.cmd
+        DESTINATION fonts)
 
 # The notices of the runtime linked into the binaries, as the build
 # machine's packages state them.

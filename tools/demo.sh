@@ -72,7 +72,7 @@ label code128.bmp "Code 128, 20260105001234" barcodeimage_create 20260105001234 
 label code128-odd.bmp "Code 128, 5 (gets a leading 0)" barcodeimage_create 5 code128-odd.bmp
 label itf-ratio2.bmp "ITF ratio 2, height 20, 12345678" itf125barimage_create 2 20 12345678 itf-ratio2.bmp
 label itf-ratio3.bmp "ITF ratio 3, height 35, 00123456" itf125barimage_create 3 35 00123456 itf-ratio3.bmp
-font=$build/fonts/code128-test.ttf
+font=$build/fonts/code128.ttf
 if [ -f "$font" ]; then
   label font.bmp "font Code 128, 123456789012" --font "$font" barcodeimage_create_font 123456789012 font.bmp
 else

@@ -43,7 +43,7 @@ namespace=(--mount)
 unshare "${namespace[@]}" bash -c 'set -e
   mount --bind "$1" "$2" && cd "$2/src" && shift 2
   cmake --preset win32 "$@" >/dev/null
-  cmake --build --preset win32 --target qelv_dorevivi qelvcall qelv_import_library qelv_test_fonts >/dev/null
+  cmake --build --preset win32 --target qelv_dorevivi qelvcall qelv_import_library qelv_fonts >/dev/null
   cmake --install build/win32 --prefix ../install >/dev/null' \
   build "$own" "$fixed" "${version_args[@]}"
 build=$own/src/build/win32

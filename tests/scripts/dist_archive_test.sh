@@ -54,12 +54,33 @@ mkdir "$work/u" && unzip -q "$zip_a" -d "$work/u"
 top=$(ls -d "$work"/u/qelv_dorevivi-*)
 for f in bin/qelv_dorevivi.dll bin/qelvcall.exe include/qelv_dorevivi.h include/qelv_errors.h \
          include/qelv_version.h lib/qelv_dorevivi.lib lib/qelv_dorevivi.def fonts/code128.ttf \
-         fonts/FONT-LICENSE.txt symbols/qelv_dorevivi.dll.debug symbols/qelvcall.exe.debug \
+         fonts/FONT-LICENSE.txt fonts/code128_font.py fonts/install-font.cmd fonts/uninstall-font.cmd \
+         symbols/qelv_dorevivi.dll.debug symbols/qelvcall.exe.debug \
          symbols/qelv_dorevivi.pdb integration-guide.md LICENSE THIRD-PARTY-NOTICES CHANGELOG.md; do
   [ -s "$top/$f" ]
   check "the archive holds $f"
 done
 dll=$top/bin/qelv_dorevivi.dll
+fields=$(fontforge -quiet -lang=py -c 'import fontforge, sys
+f = fontforge.open(sys.argv[1])
+names = dict((n[1], n[2]) for n in f.sfnt_names)
+print("|".join([f.familyname, f.copyright, names.get("Manufacturer", "")]))' "$top/fonts/code128.ttf" 2>/dev/null)
+[[ "$fields" == "code 128|"*"qelv_dorevivi developers"*"|the qelv_dorevivi developers" && "$fields" != *[Tt]est* ]] &&
+  grep -q "code128_font.py, beside it in this folder" "$top/fonts/FONT-LICENSE.txt"
+check "the font names itself code 128 by our project, and its licence points at what the archive holds ($fields)"
+
+# The guide's deployment steps for the font, in a Wine prefix of their own:
+# installed for all users by the archive's script, found by --font-check,
+# and gone again after the uninstall script.
+deploy() { WINEPREFIX="$BUILD_DIR/wineprefix-deploy" "$WINE_RUN" "$@" 2>/dev/null | tr -d '\r'; }
+font_check() { (cd "$top/bin" && deploy ./qelvcall.exe --font-check); }
+deploy cmd /c "$(winpath "$top/fonts/uninstall-font.cmd")" >/dev/null  # a prefix an earlier run left
+[[ "$(font_check)" == "not usable"* ]]
+check "before install-font.cmd, --font-check finds no font"
+out=$(deploy cmd /c "$(winpath "$top/fonts/install-font.cmd")") && [[ "$(font_check)" == ok* ]]
+check "after install-font.cmd, --font-check says ok ($out)"
+out=$(deploy cmd /c "$(winpath "$top/fonts/uninstall-font.cmd")") && [[ "$(font_check)" == "not usable"* ]]
+check "after uninstall-font.cmd, the font is missing again ($out)"
 [ "$(stat -c %s "$dll")" -lt $((350 * 1024)) ]
 check "the DLL is under 350 KB ($(stat -c %s "$dll") bytes)"
 flags=$($objdump -p "$dll")

@@ -11,7 +11,7 @@ trap 'rm -rf "$work"' EXIT
 cd "$work"  # the encoder's log lines go to the current directory
 winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 
-font=$(winpath "$BUILD_DIR/fonts/code128-test.ttf")
+font=$(winpath "$BUILD_DIR/fonts/code128.ttf")
 digits=(5 0 1234 00 000000 0000000000 9596979899 93 0050 12345 98765 123456789012 999999999999 000000000000)
 failures=0
 

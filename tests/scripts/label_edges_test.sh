@@ -19,7 +19,7 @@ set -uo pipefail
 winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 qelvcall() { "$WINE_RUN" "$BUILD_DIR/qelvcall.exe" --font "$font" "$@" | tr -d '\r'; }
 
-font=$(winpath "$BUILD_DIR/fonts/code128-test.ttf")
+font=$(winpath "$BUILD_DIR/fonts/code128.ttf")
 disk="$work/disk"
 mkdir -p "$work/ref" "$disk"
 cd "$work/ref" || exit 1  # the encoders' log lines stay off the small disk

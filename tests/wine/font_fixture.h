@@ -20,7 +20,7 @@ inline std::string font_path(const char* name) {
     return qelvtest::program_folder() + "fonts\\" + name;
 }
 
-constexpr const char* kTestFont = "code128-test.ttf";
+constexpr const char* kTestFont = "code128.ttf";
 constexpr const char* kShiftedFont = "code128-shifted.ttf";
 
 // An older label that a call giving 0 must not leave at its path.

@@ -1,12 +1,13 @@
-"""Builds the TrueType test font "code 128": one Code 128 symbol character
-per character code, bars as filled rectangles, one module = 32 font units.
+"""Builds qelv_dorevivi's TrueType font "code 128", which the release ships
+for barcodeimage_create_font: one Code 128 symbol character per character
+code, bars as filled rectangles, one module = 32 font units.
 
 Run with fontforge's python:  fontforge -lang=py -script code128_font.py OUT.ttf [--shifted]
 
 The cell is 1024 units (ascent 896, descent 128), so at a cell height of
 32 pixels one unit is 1/32 pixel and every module is exactly one pixel.
 
---shifted builds a decoy with the same face name whose data and check codes
+--shifted builds a decoy for the tests, with the same face name whose data and check codes
 draw the next value (mod 103); start and stop stay right, so the picture is
 a well-formed symbol that carries the wrong values.
 """
@@ -91,10 +92,16 @@ def build(path, shifted):
     font.fullname = "code 128"
     font.fontname = "code128-shifted" if shifted else "code128"
     font.weight = "Regular"
-    font.copyright = "Test font of this project; draws Code 128 symbol characters."
+    maker = "the qelv_dorevivi developers"
+    font.copyright = (
+        "Decoy for the tests of qelv_dorevivi: draws the next value. " if shifted else
+        "Copyright (c) %s; MIT licence. Code 128 symbol characters for qelv_dorevivi.dll, "
+        "one module per pixel at a 32-pixel cell." % maker)
     font.version = "1.0"
     # A fixed unique name instead of one with today's date.
     font.appendSFNTName("English (US)", "UniqueID", font.fontname + " 1.0")
+    font.appendSFNTName("English (US)", "Manufacturer", maker)
+    font.appendSFNTName("English (US)", "Designer", maker)
     for attr in ("os2_winascent_add", "os2_windescent_add", "os2_typoascent_add",
                  "os2_typodescent_add", "hhea_ascent_add", "hhea_descent_add"):
         setattr(font, attr, False)
