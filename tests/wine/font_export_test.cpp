@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "font_fixture.h"
+#include "support/bitmap_watch.h"
 #include "support/path_race.h"
 #include "qelv_errors.h"
 #include "symbology/code128.h"
@@ -137,6 +138,14 @@ TEST_F(FontExportWithFont, FileHoldsTheExactSymbol) {
         EXPECT_EQ(picture_difference(file, c.digits), "") << c.guards;
         DeleteFileA(path.c_str());
     }
+}
+
+// The font is drawn into a 24-bit DIB section too, whatever the screen.
+TEST_F(FontExportWithFont, ThePictureIsADibSectionOf24Bits) {
+    const qelvtest::BitmapWatch watch(dll.module);
+    ASSERT_TRUE(watch.watching()) << "the DLL imports SelectObject from gdi32.dll";
+    EXPECT_NE(create("1234", "dib.bmp"), 0);
+    EXPECT_EQ(watch.dib_sections(), 1);
 }
 
 TEST_F(FontExportWithFont, OddInputDrawsAsWithItsLeadingZero) {

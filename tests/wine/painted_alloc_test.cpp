@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/bitmap_watch.h"
 #include "support/bmp_expect.h"
 #include "support/import_slot.h"
 #include "support/painted_fixture.h"
@@ -188,26 +189,12 @@ TEST_F(PaintedAlloc, AllocatorAboveTheBufferSizeChangesNothing) {
     EXPECT_EQ(file_bytes(path).size(), 6074u);
 }
 
-// The drawing objects the DLL asks of GDI, watched at its imports: the
-// bitmaps it selects, and the black fills, of which one may be left out.
-using SelectObjectFn = HGDIOBJ(WINAPI*)(HDC, HGDIOBJ);
+// The black fills the DLL asks of USER, watched at its import: one of them
+// may be left out.
 using FillRectFn = int(WINAPI*)(HDC, const RECT*, HBRUSH);
-SelectObjectFn real_select = nullptr;
 FillRectFn real_fill = nullptr;
-int dib_sections = 0;  // 24-bit bottom-up DIB sections selected
 int black_fills = 0;
 int skipped_fill = 0;  // the black fill left out, counted from 1; 0: none
-
-HGDIOBJ WINAPI watching_select(HDC dc, HGDIOBJ object) {
-    DIBSECTION section{};
-    if (GetObjectType(object) == OBJ_BITMAP &&
-        GetObjectA(object, sizeof section, &section) == sizeof section &&
-        section.dsBm.bmBits != nullptr && section.dsBmih.biBitCount == 24 &&
-        section.dsBmih.biHeight > 0) {
-        ++dib_sections;
-    }
-    return real_select(dc, object);
-}
 
 int WINAPI spoiling_fill(HDC dc, const RECT* rect, HBRUSH brush) {
     if (brush == GetStockObject(BLACK_BRUSH) && ++black_fills == skipped_fill) return TRUE;
@@ -218,14 +205,11 @@ int WINAPI spoiling_fill(HDC dc, const RECT* rect, HBRUSH brush) {
 // any memory context takes: a device bitmap of 32 bits is refused by a 16-
 // or 8-bit remote session's context.
 TEST_F(PaintedAlloc, PicturesAreDibSectionsOf24Bits) {
-    qelvtest::ImportPatch patch(dll_.module, "gdi32.dll", "SelectObject",
-                                reinterpret_cast<void*>(&watching_select));
-    ASSERT_NE(patch.original, nullptr) << "the DLL imports SelectObject from gdi32.dll";
-    real_select = reinterpret_cast<SelectObjectFn>(patch.original);
-    dib_sections = 0;
+    const qelvtest::BitmapWatch watch(dll_.module);
+    ASSERT_TRUE(watch.watching()) << "the DLL imports SelectObject from gdi32.dll";
     EXPECT_NE(code128_("1234", folder_.file("c.bmp").c_str()), 0);
     EXPECT_NE(itf_(3, 30, "1234", folder_.file("i.bmp").c_str()), 0);
-    EXPECT_EQ(dib_sections, 2);
+    EXPECT_EQ(watch.dib_sections(), 2);
 }
 
 // A paint that leaves out one bar must not reach the disk: the read-back
