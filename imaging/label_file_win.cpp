@@ -88,9 +88,9 @@ Target target_kind(const WCHAR* path) {
 }
 
 // A read-only old label is still ours to replace or remove: the flag only
-// kept the previous specimen's label alive.
-void clear_read_only(const WCHAR* path) {
-    const DWORD attributes = GetFileAttributesW(path);
+// kept the previous specimen's label alive. attributes: the path's, as
+// just read.
+void clear_read_only(const WCHAR* path, DWORD attributes) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
         SetFileAttributesW(path, attributes & ~FILE_ATTRIBUTE_READONLY);
     }
@@ -193,7 +193,7 @@ DWORD move_into_place(HANDLE file, const LabelPath& path) {
         }
         const DWORD error = GetLastError();
         if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) return error;
-        clear_read_only(path.full);
+        clear_read_only(path.full, GetFileAttributesW(path.full));
         DeleteFileW(path.full);
         // The folder took our file, so what refuses the move is the old
         // label: another program holds or maps it.
@@ -228,12 +228,11 @@ DWORD store_in_place(const WCHAR* full, const BmpGeometry& geometry,
 DWORD store(const LabelPath& path, const BmpGeometry& geometry,
             const std::vector<std::uint8_t>& pixels) {
     const DWORD attributes = GetFileAttributesW(path.full);
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
-        if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) return QELV_ERROR_NOT_A_FILE;
-        if (attributes & FILE_ATTRIBUTE_READONLY) {
-            SetFileAttributesW(path.full, attributes & ~FILE_ATTRIBUTE_READONLY);
-        }
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))) {
+        return QELV_ERROR_NOT_A_FILE;
     }
+    clear_read_only(path.full, attributes);
     HANDLE file = INVALID_HANDLE_VALUE;
     DWORD error = temp_create(path, file);
     if (error == ERROR_ACCESS_DENIED) return store_in_place(path.full, geometry, pixels);
@@ -267,7 +266,7 @@ bool opens(const WCHAR* path) {
 // that forbids removing). Otherwise says why the old label is still there.
 DWORD clear_old_label(const WCHAR* full) {
     if (target_kind(full) != Target::file) return ERROR_SUCCESS;
-    clear_read_only(full);
+    clear_read_only(full, GetFileAttributesW(full));
     const bool marked = DeleteFileW(full);
     const DWORD delete_error = marked ? ERROR_SUCCESS : GetLastError();
     if (target_kind(full) == Target::none) return ERROR_SUCCESS;

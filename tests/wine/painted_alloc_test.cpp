@@ -40,21 +40,15 @@ void* __cdecl refusing_malloc(std::size_t size) {
 
 // Refuses requests of at least `from` bytes while it lives.
 struct MallocRefusal {
-    void** slot = nullptr;
-    void* saved = nullptr;
-    MallocRefusal(HMODULE module, std::size_t from) : slot(qelvtest::import_slot(module, "msvcrt.dll", "malloc")) {
-        if (!slot) return;
-        saved = *slot;
-        real_malloc = reinterpret_cast<Malloc>(saved);
+    qelvtest::ImportPatch patch;
+    void** slot;  // the patched slot; null when the patch failed
+    MallocRefusal(HMODULE module, std::size_t from)
+        : patch(module, "msvcrt.dll", "malloc", reinterpret_cast<void*>(&refusing_malloc)),
+          slot(patch.original ? patch.slot : nullptr) {
+        real_malloc = reinterpret_cast<Malloc>(patch.original);
         refuse_from = from;
         refused = 0;
-        if (!qelvtest::import_slot_write(slot, reinterpret_cast<void*>(&refusing_malloc))) slot = nullptr;
     }
-    ~MallocRefusal() {
-        if (slot) qelvtest::import_slot_write(slot, saved);
-    }
-    MallocRefusal(const MallocRefusal&) = delete;
-    MallocRefusal& operator=(const MallocRefusal&) = delete;
 };
 
 class PaintedAlloc : public qelvtest::PaintedExports {
