@@ -20,13 +20,19 @@ endif()
 # one we ship is in the short import format that MSVC's own tools write: each
 # decorated symbol imports the plain name, its objects are SafeSEH-clean for
 # MSVC's x86 linker, and MinGW's linker reads it too.
-set(qelv_def_in ${CMAKE_SOURCE_DIR}/frame/qelv_dorevivi.def)
+set(qelv_def_in ${QELV_DEF_FILE})
 set(qelv_sdk_dir ${CMAKE_BINARY_DIR}/sdk)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${qelv_def_in})
 
 file(STRINGS ${qelv_def_in} qelv_def_lines)
 set(qelv_plain_def "; Names and ordinals of qelv_dorevivi.dll's exports.\n")
-string(APPEND qelv_plain_def "; 1 to 13 and 18 are __stdcall functions exported without decoration.\n")
+if(QELV_ARCH STREQUAL x86)
+  string(APPEND qelv_plain_def "; 1 to 13 and 18 to 21 are __stdcall functions exported without decoration.\n")
+  set(qelv_dlltool_machine i386)
+else()
+  string(APPEND qelv_plain_def "; The x64 DLL: one calling convention, no decoration.\n")
+  set(qelv_dlltool_machine i386:x86-64)
+endif()
 string(APPEND qelv_plain_def "LIBRARY \"qelv_dorevivi.dll\"\nEXPORTS\n")
 set(qelv_implib_def "LIBRARY \"qelv_dorevivi.dll\"\nEXPORTS\n")
 foreach(line IN LISTS qelv_def_lines)
@@ -52,7 +58,7 @@ file(WRITE ${CMAKE_BINARY_DIR}/qelv_dorevivi-implib.def "${qelv_implib_def}")
 find_program(QELV_LLVM_DLLTOOL NAMES llvm-dlltool llvm-dlltool-14 REQUIRED)
 add_custom_command(
   OUTPUT ${qelv_sdk_dir}/qelv_dorevivi.lib
-  COMMAND ${QELV_LLVM_DLLTOOL} -m i386 -k -D qelv_dorevivi.dll
+  COMMAND ${QELV_LLVM_DLLTOOL} -m ${qelv_dlltool_machine} -k -D qelv_dorevivi.dll
           -d ${CMAKE_BINARY_DIR}/qelv_dorevivi-implib.def
           -l ${qelv_sdk_dir}/qelv_dorevivi.lib
   DEPENDS ${qelv_def_in}

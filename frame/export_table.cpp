@@ -23,7 +23,7 @@ constexpr bool table_is_sound() {
     return true;
 }
 
-static_assert(kExportCount == 18);
+static_assert(kExportCount == 21);
 static_assert(table_is_sound());
 
 }  // namespace

@@ -7,8 +7,16 @@
 
 namespace qelv {
 
-// reason: the reason of the thread's last barcode or page call.
-enum class ExportKind { page, barcode, sample, reason };
+// The one place where the x86 and x64 DLLs differ in what hosts bind.
+#if defined(_WIN64)
+#define QELV_X86_X64(x86, x64) x64
+#else
+#define QELV_X86_X64(x86, x64) x86
+#endif
+
+// wide_barcode: a barcode export that takes UTF-16 texts (the W twin of
+// an ANSI one); reason: the reason of the thread's last barcode or page call.
+enum class ExportKind { page, barcode, wide_barcode, sample, reason };
 
 constexpr int kMaxExportParams = 9;
 constexpr int kShowNormal = 1;     // SW_SHOWNORMAL
@@ -81,13 +89,24 @@ inline constexpr ExportEntry kExportTable[] = {
     {"lis_req_clinic", 13, ExportKind::page, 4,
      {params::kUrl, params::kUserno, params::kPatno, params::kDeptno}, kShowNormal},
     // The names a Windows C++ compiler gives CQelvLogic's constructor and
-    // copy assignment, fnQelvLogic and the variable nQelvLogic.
-    {"??0CQelvLogic@@QAE@XZ", 14, ExportKind::sample, 0, {}, 0},
-    {"??4CQelvLogic@@QAEAAV0@ABV0@@Z", 15, ExportKind::sample, 0, {}, 0},
+    // copy assignment, fnQelvLogic and the variable nQelvLogic; the members
+    // differ by architecture (x86: __thiscall "AE"; x64: 64-bit "EAA").
+    {QELV_X86_X64("??0CQelvLogic@@QAE@XZ", "??0CQelvLogic@@QEAA@XZ"), 14, ExportKind::sample, 0,
+     {}, 0},
+    {QELV_X86_X64("??4CQelvLogic@@QAEAAV0@ABV0@@Z", "??4CQelvLogic@@QEAAAEAV0@AEBV0@@Z"), 15,
+     ExportKind::sample, 0, {}, 0},
     {"?fnQelvLogic@@YAHXZ", 16, ExportKind::sample, 0, {}, 0},
     {"?nQelvLogic@@3HA", 17, ExportKind::sample, 0, {}, 0},
     // After the samples, so that every older ordinal stays as it was.
     {"qelv_last_error", 18, ExportKind::reason, 0, {}, 0},
+    // The barcode exports for hosts that keep text in UTF-16: the file name
+    // is used as given, never passed through a code page.
+    {"barcodeimage_createW", 19, ExportKind::wide_barcode, 2,
+     {params::kBarcode, params::kFileName}, 0},
+    {"barcodeimage_create_fontW", 20, ExportKind::wide_barcode, 2,
+     {params::kBarcode, params::kFileName}, 0},
+    {"itf125barimage_createW", 21, ExportKind::wide_barcode, 4,
+     {params::kRatio, params::kHeight, params::kBarcode, params::kFileName}, 0},
 };
 
 constexpr std::size_t kExportCount = sizeof kExportTable / sizeof kExportTable[0];

@@ -9,9 +9,6 @@ namespace qelv {
 
 namespace {
 
-// Wide characters of a path in the \\?\ form, which has no 260-character
-// limit: a temporary name beside a 259-character label is longer than it.
-constexpr std::size_t kPathChars = 1024;
 // Temporary names are a few fixed slots per folder, not per process: a
 // leftover of a writer that no longer runs is met, and removed, by the
 // next writer of that folder instead of piling up.
@@ -36,27 +33,13 @@ bool copy_wide(WCHAR* to, std::size_t room, const WCHAR* prefix, const WCHAR* re
     return true;
 }
 
-// The host's text must name exactly one file: a byte the code page cannot
-// read, or one it maps to another character, would store the label under
-// another name than the host will look for.
-DWORD wide_text(const char* fileName, WCHAR (&wide)[kPathChars]) {
-    if (!MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, fileName, -1, wide, kPathChars)) {
-        return GetLastError() == ERROR_INSUFFICIENT_BUFFER ? ERROR_FILENAME_EXCED_RANGE
-                                                           : ERROR_INVALID_NAME;
-    }
-    char back[kPathChars * 3];
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, -1, back, sizeof back, nullptr, nullptr);
-    return bytes > 0 && std::strcmp(back, fileName) == 0 ? ERROR_SUCCESS : ERROR_INVALID_NAME;
-}
-
 // The absolute path in the \\?\ form. Device names ("NUL", "COM1.bmp")
 // resolve to \\.\ paths and are no place for a label.
-DWORD label_path(const char* fileName, LabelPath& path) {
-    if (!*fileName) return ERROR_INVALID_NAME;
-    WCHAR wide[kPathChars], absolute[kPathChars];
-    DWORD error = wide_text(fileName, wide);
-    if (error != ERROR_SUCCESS) return error;
-    const DWORD length = GetFullPathNameW(wide, kPathChars, absolute, nullptr);
+DWORD label_path(const LabelName& name, LabelPath& path) {
+    if (name.error != ERROR_SUCCESS) return name.error;
+    if (!name.text[0]) return ERROR_INVALID_NAME;
+    WCHAR absolute[kPathChars];
+    const DWORD length = GetFullPathNameW(name.text, kPathChars, absolute, nullptr);
     if (length == 0) return GetLastError();
     if (length >= kPathChars) return ERROR_FILENAME_EXCED_RANGE;
     bool fits;
@@ -292,11 +275,11 @@ DWORD clear_old_label(const WCHAR* full) {
 
 }  // namespace
 
-DWORD label_store(const char* fileName, const BmpGeometry& geometry,
+DWORD label_store(const LabelName& name, const BmpGeometry& geometry,
                   const std::vector<std::uint8_t>& pixels) {
-    if (pixels.size() != geometry.image_size) return label_refuse(fileName, QELV_ERROR_DRAWING);
+    if (pixels.size() != geometry.image_size) return label_refuse(name, QELV_ERROR_DRAWING);
     LabelPath path;
-    DWORD error = label_path(fileName, path);
+    DWORD error = label_path(name, path);
     if (error != ERROR_SUCCESS) return error;
     error = store(path, geometry, pixels);
     if (error == ERROR_SUCCESS) return error;
@@ -304,10 +287,10 @@ DWORD label_store(const char* fileName, const BmpGeometry& geometry,
     return kept == ERROR_SUCCESS ? error : kept;
 }
 
-DWORD label_refuse(const char* fileName, DWORD reason) {
+DWORD label_refuse(const LabelName& name, DWORD reason) {
     LabelPath path;
     // A text that names no file holds no old label.
-    if (label_path(fileName, path) != ERROR_SUCCESS) return reason;
+    if (label_path(name, path) != ERROR_SUCCESS) return reason;
     const DWORD kept = clear_old_label(path.full);
     return kept == ERROR_SUCCESS ? reason : kept;
 }

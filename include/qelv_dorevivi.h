@@ -1,7 +1,10 @@
 /* qelv_dorevivi.dll: open pages of the web LIS and write barcode BMP files.
  *
- * Every function is __stdcall and takes NUL-terminated 8-bit texts in the
- * process's ANSI code page; the DLL only reads them during the call.
+ * Every function is __stdcall (x86; x64 has one calling convention) and
+ * takes NUL-terminated 8-bit texts in the process's ANSI code page, but the
+ * W functions, which take UTF-16; the DLL only reads them during the call.
+ * The x86 and x64 DLLs have the same file name, names and ordinals: a host
+ * loads the one of its own process's bitness.
  *
  * Page functions return the Windows shell's result: greater than 32 when the
  * shell accepted the address, 32 or less for the shell's own error values,
@@ -34,6 +37,8 @@
  */
 #ifndef QELV_DOREVIVI_H
 #define QELV_DOREVIVI_H
+
+#include <stddef.h> /* wchar_t in C */
 
 #include "qelv_errors.h"
 #include "qelv_version.h"
@@ -96,6 +101,23 @@ QELV_API int QELV_CALL lis_req_clinic(const char* pUrl, const char* pUserno,
    cannot call GetLastError right after the call (PowerBuilder). 0 before
    the thread's first call. */
 QELV_API int QELV_CALL qelv_last_error(void);
+
+/* Ordinals 19 to 21. The three barcode functions for hosts that keep text
+   in UTF-16 (PowerBuilder without ";Ansi", C# with CharSet.Unicode, Delphi
+   PWideChar): fileName is used as given, never through a code page, so any
+   Unicode name works, characters outside the BMP and \\?\ paths past 259
+   characters too; a name with an unpaired surrogate is refused with 123.
+   pBarcode holds only U+0030-U+0039: a look-alike digit (fullwidth,
+   superscript, Arabic-Indic) is refused as a non-digit, never folded.
+   Otherwise each writes byte for byte the file of its ANSI twin, with the
+   same result, reasons and log entries. */
+QELV_API int QELV_CALL barcodeimage_createW(const wchar_t* pBarcode,
+                                            const wchar_t* fileName);
+QELV_API int QELV_CALL barcodeimage_create_fontW(const wchar_t* pBarcode,
+                                                 const wchar_t* fileName);
+QELV_API int QELV_CALL itf125barimage_createW(int nRatio, int nHeight,
+                                              const wchar_t* pBarcode,
+                                              const wchar_t* fileName);
 
 #ifdef __cplusplus
 }

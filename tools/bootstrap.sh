@@ -5,8 +5,9 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build make g++ pkg-config
-  g++-mingw-w64-i686 binutils-mingw-w64-i686
-  wine wine32:i386
+  g++-mingw-w64-i686 binutils-mingw-w64-i686  # the x86 DLL
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64  # the x64 DLL
+  wine wine32:i386 wine64  # each tested in a prefix of its own
   libgtest-dev libgmock-dev
   python3 zbar-tools imagemagick python3-fontforge fontforge
   llvm lld clang  # the import library in MSVC's format, and an MSVC-style test link

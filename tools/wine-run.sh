@@ -1,14 +1,31 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine, headless, in the build tree's own prefix.
 # Used as the cross-compiling emulator, so ctest runs the Windows tests through it.
+# A 64-bit program runs in a 64-bit prefix of its own; QELV_WINE_ARCH
+# (win32, win64) chooses for commands that are not a program file.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
-export WINEARCH=win32
+# The optional header's magic: 0x20b is PE32+, a 64-bit program.
+pe_arch() {
+  python3 - "$1" <<'PY' 2>/dev/null || echo win32
+import struct, sys
+pe = open(sys.argv[1], "rb").read(4096)
+at = struct.unpack_from("<I", pe, 0x3C)[0]
+print("win64" if pe[:2] == b"MZ" and struct.unpack_from("<H", pe, at + 24)[0] == 0x20B else "win32")
+PY
+}
+if [ -z "${QELV_WINE_ARCH:-}" ] && [ -f "${1:-}" ]; then QELV_WINE_ARCH=$(pe_arch "$1"); fi
+export WINEARCH=${QELV_WINE_ARCH:-win32}
+default_prefix=$root/build/wineprefix
+[ "$WINEARCH" = win64 ] && default_prefix=$root/build/wineprefix64
+export WINEPREFIX=${WINEPREFIX:-$default_prefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko download prompts on a machine without network.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 unset DISPLAY WAYLAND_DISPLAY
+# Debian's "wine" starts the 32-bit loader whenever it is installed.
+loader=wine
+[ "$WINEARCH" = win64 ] && loader=/usr/lib/wine/wine64 && export WINELOADER=$loader
 # Names what the prefix was set up with; a prefix made before a new step
 # gets the steps again.
 ready="$WINEPREFIX/.qelv-ready-null-nodebugger"
@@ -18,16 +35,16 @@ if [ ! -f "$ready" ]; then
   (
     flock 9
     if [ ! -f "$ready" ]; then
-      wineboot --init >/dev/null 2>&1 || true
+      "$loader" wineboot --init >/dev/null 2>&1 || true
       # No display here: the null graphics driver, or Wine looks for one on
       # every drawing context, which made each call several times slower.
-      wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 || true
+      "$loader" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 || true
       # No crash debugger: without a display it waits for ever, so a program
       # that faults would hang instead of ending with the fault's code.
-      wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
+      "$loader" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
       wineserver --wait || true
       touch "$ready"
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
-exec wine "$@"
+exec "$loader" "$@"

@@ -86,10 +86,12 @@ PeFile read_pe(const std::string& path) {
     pe.characteristics = pe.u16(coff + 18);
     const std::size_t opt = coff + 20;
     pe.magic = pe.u16(opt);
-    const std::uint32_t dir_count = std::min<std::uint32_t>(pe.u32(opt + 92), 16);
+    // PE32+ (x64) has an 8-byte image base and stack sizes: 16 bytes more.
+    const std::size_t dirs = opt + (pe.magic == 0x20B ? 112 : 96);
+    const std::uint32_t dir_count = std::min<std::uint32_t>(pe.u32(dirs - 4), 16);
     for (std::uint32_t i = 0; i < dir_count; ++i) {
-        pe.dir_rva[i] = pe.u32(opt + 96 + 8 * i);
-        pe.dir_size[i] = pe.u32(opt + 100 + 8 * i);
+        pe.dir_rva[i] = pe.u32(dirs + 8 * i);
+        pe.dir_size[i] = pe.u32(dirs + 4 + 8 * i);
     }
     const std::size_t table = opt + optional_size;
     for (std::uint16_t i = 0; i < section_count; ++i) {
@@ -171,10 +173,18 @@ private:
 };
 PeFile* ExportTable::pe_ = nullptr;
 
-TEST_F(ExportTable, IsA32BitX86Dll) {
+// x86: IMAGE_FILE_MACHINE_I386 and a PE32 optional header; x64:
+// IMAGE_FILE_MACHINE_AMD64 and PE32+.
+#if defined(_WIN64)
+constexpr std::uint16_t kMachine = 0x8664, kMagic = 0x20B;
+#else
+constexpr std::uint16_t kMachine = 0x14C, kMagic = 0x10B;
+#endif
+
+TEST_F(ExportTable, IsADllOfThisBuildsArchitecture) {
     ASSERT_TRUE(pe().valid) << qelvtest::dll_path();
-    EXPECT_EQ(pe().machine, 0x14C);  // IMAGE_FILE_MACHINE_I386
-    EXPECT_EQ(pe().magic, 0x10B);    // PE32 optional header
+    EXPECT_EQ(pe().machine, kMachine);
+    EXPECT_EQ(pe().magic, kMagic);
     EXPECT_NE(pe().characteristics & 0x2000, 0);  // IMAGE_FILE_DLL
 }
 
@@ -209,7 +219,8 @@ TEST_F(ExportTable, EachNameSitsOnItsOrdinal) {
 
 // The module-definition file the linker reads says what the table says: a
 // line "name = internal @ordinal", where a stdcall export's internal name
-// carries @ and the bytes it removes, 4 per parameter.
+// carries @ and the bytes it removes, 4 per parameter (x86; x64 names carry
+// no decoration).
 TEST(DefFile, MatchesTheExportTable) {
     std::ifstream in(QELV_DEF_FILE);
     ASSERT_TRUE(in) << QELV_DEF_FILE;
@@ -224,8 +235,8 @@ TEST(DefFile, MatchesTheExportTable) {
         ASSERT_NE(entry, nullptr) << "not in the table";
         EXPECT_EQ(ordinal, static_cast<unsigned>(entry->ordinal));
         if (entry->kind == qelv::ExportKind::sample) continue;
-        EXPECT_EQ(std::string(internal),
-                  std::string(name) + "@" + std::to_string(4 * entry->param_count));
+        const std::string bytes = "@" + std::to_string(4 * entry->param_count);
+        EXPECT_EQ(std::string(internal), std::string(name) + (kMachine == 0x14C ? bytes : ""));
     }
     EXPECT_EQ(entries, kExportCount);
 }

@@ -1,7 +1,16 @@
 // The sample exports, bound as a host's compiler binds them.
 #include <gtest/gtest.h>
 
+#include "frame/export_table.h"
 #include "support/dll.h"
+
+// A host's compiler calls members with thiscall on x86; x64 has one
+// convention, the object in RCX.
+#if defined(__i386__)
+#define HOST_THISCALL __attribute__((thiscall))
+#else
+#define HOST_THISCALL
+#endif
 
 namespace {
 
@@ -13,7 +22,7 @@ TEST(Samples, FunctionReturns42OnEveryCall) {
     ASSERT_NE(fn, nullptr);
     EXPECT_EQ(fn(), 42);
     EXPECT_EQ(fn(), 42);
-    EXPECT_EQ(reinterpret_cast<FARPROC>(fn), dll.by_ordinal(16));
+    EXPECT_EQ(reinterpret_cast<void*>(fn), reinterpret_cast<void*>(dll.by_ordinal(16)));
 }
 
 TEST(Samples, VariableReadsZeroAfterLoading) {
@@ -24,14 +33,15 @@ TEST(Samples, VariableReadsZeroAfterLoading) {
     EXPECT_EQ(reinterpret_cast<FARPROC>(value), dll.by_ordinal(17));
 }
 
-// thiscall as a host's compiler emits it: object in ECX, the constructor
-// returns it in EAX, the assignment pops its one stack argument.
-TEST(Samples, ConstructorAndAssignmentUseThiscall) {
+// As a host's compiler emits the calls (x86: object in ECX, the constructor
+// returns it in EAX, the assignment pops its one stack argument), under
+// the names it gives the members on this architecture.
+TEST(Samples, ConstructorAndAssignmentUseTheHostsMemberConvention) {
     Dll dll;
-    using Ctor = void*(__attribute__((thiscall)) *)(void*);
-    using Assign = void*(__attribute__((thiscall)) *)(void*, const void*);
-    auto ctor = dll.fn<Ctor>("??0CQelvLogic@@QAE@XZ");
-    auto assign = dll.fn<Assign>("??4CQelvLogic@@QAEAAV0@ABV0@@Z");
+    using Ctor = void*(HOST_THISCALL*)(void*);
+    using Assign = void*(HOST_THISCALL*)(void*, const void*);
+    auto ctor = dll.fn<Ctor>(qelv::kExportTable[13].name);
+    auto assign = dll.fn<Assign>(qelv::kExportTable[14].name);
     ASSERT_NE(ctor, nullptr);
     ASSERT_NE(assign, nullptr);
     unsigned char left[4] = {1, 2, 3, 4}, right[4] = {9, 9, 9, 9};
