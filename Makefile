@@ -9,6 +9,8 @@ bootstrap:
 build: bootstrap
 	cmake --preset win32 >/dev/null
 	cmake --build --preset win32
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64
 	cmake --preset host >/dev/null
 	cmake --build --preset host
 	cmake --preset fuzz >/dev/null
@@ -17,6 +19,7 @@ build: bootstrap
 test: build
 	ctest --preset host -j2
 	ctest --preset win32 -j2
+	ctest --preset win64 -j2
 	ctest --preset fuzz -j2
 
 demo: build

@@ -75,7 +75,11 @@ void log_write(const char* message);
 void log_timestamp(char (&destination)[20]);
 
 // Appends the text's bytes, already in stored form, to the file at path in
-// one write.
+// one write. Windows takes the path in wide form, any folder name.
+#if defined(_WIN32)
+void file_append_text(const wchar_t* path, const char* text);
+#else
 void file_append_text(const char* path, const char* text);
+#endif
 
 }  // namespace qelv

@@ -92,9 +92,7 @@ void log_add(LogBatch& batch, const char* message) {
 
 void log_flush(const LogBatch& batch) {
     if (batch.length == 0) return;
-    char path[kLogPathSize];
-    if (!log_path_current(path)) return;
-    file_append_text(path, batch.stored);
+    log_append_current(batch.stored);
 }
 
 void log_write(const char* message) {

@@ -32,8 +32,9 @@ bool log_path_compose(const char* directory, char separator,
 // 0 with an empty result when it does not fit.
 std::size_t log_text_store(const char* text, char (&stored)[kLogStoredSize]);
 
-// Provided by the platform file: the log path in the current directory;
-// false when the directory cannot be had within kLogDirectorySize.
-bool log_path_current(char (&path)[kLogPathSize]);
+// Provided by the platform file: appends text, in stored form, to the log
+// of the current directory (file_append_text); drops it when the directory
+// cannot be had within kLogDirectorySize characters.
+void log_append_current(const char* text);
 
 }  // namespace qelv

@@ -18,11 +18,12 @@ void log_timestamp(char (&destination)[20]) {
     log_timestamp_format(local, destination);
 }
 
-bool log_path_current(char (&path)[kLogPathSize]) {
+void log_append_current(const char* text) {
     char directory[kLogDirectorySize] = {};
     // Fails with ERANGE when the name does not fit.
-    if (getcwd(directory, sizeof directory) == nullptr) return false;
-    return log_path_compose(directory, '/', path);
+    if (getcwd(directory, sizeof directory) == nullptr) return;
+    char path[kLogPathSize];
+    if (log_path_compose(directory, '/', path)) file_append_text(path, text);
 }
 
 void file_append_text(const char* path, const char* text) {

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <cwchar>
 #include <ctime>
 
 #include "frame/log.h"
@@ -23,18 +24,12 @@ void log_timestamp(char (&destination)[20]) {
     log_timestamp_format(local, destination);
 }
 
-bool log_path_current(char (&path)[kLogPathSize]) {
-    char directory[kLogDirectorySize] = {};
-    // 0 is a failure; a length not below the buffer is the size it would need.
-    const DWORD length = GetCurrentDirectoryA(sizeof directory, directory);
-    if (length == 0 || length >= sizeof directory) return false;
-    return log_path_compose(directory, '\\', path);
-}
-
 namespace {
 
-HANDLE open_log(const char* path, DWORD disposition) {
-    return CreateFileA(path, GENERIC_WRITE,
+constexpr WCHAR kLogName[] = L"\\webdll_log.txt";
+
+HANDLE open_log(const WCHAR* path, DWORD disposition) {
+    return CreateFileW(path, GENERIC_WRITE,
                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                        disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
@@ -98,7 +93,18 @@ void append_whole(HANDLE file, const char* text, DWORD length) {
 
 }  // namespace
 
-void file_append_text(const char* path, const char* text) {
+// Wide, so that a current folder outside the code page (a user name in
+// another script) still gets its log.
+void log_append_current(const char* text) {
+    WCHAR path[kLogDirectorySize + sizeof kLogName / sizeof kLogName[0]] = {};
+    // 0 is a failure; a length not below the buffer is the size it would need.
+    const DWORD length = GetCurrentDirectoryW(kLogDirectorySize, path);
+    if (length == 0 || length >= kLogDirectorySize) return;
+    std::wmemcpy(path + length, kLogName, sizeof kLogName / sizeof kLogName[0]);
+    file_append_text(path, text);
+}
+
+void file_append_text(const wchar_t* path, const char* text) {
     const DWORD length = static_cast<DWORD>(std::strlen(text));
     if (length == 0) return;
     HANDLE file = open_log(path, OPEN_ALWAYS);

@@ -111,10 +111,13 @@ QELV_API int QELV_CALL qelv_last_error(void);
    superscript, Arabic-Indic) is refused as a non-digit, never folded.
    Otherwise each writes byte for byte the file of its ANSI twin, with the
    same result, reasons and log entries. */
+/* Ordinal 19. barcodeimage_create for UTF-16 texts. */
 QELV_API int QELV_CALL barcodeimage_createW(const wchar_t* pBarcode,
                                             const wchar_t* fileName);
+/* Ordinal 20. barcodeimage_create_font for UTF-16 texts. */
 QELV_API int QELV_CALL barcodeimage_create_fontW(const wchar_t* pBarcode,
                                                  const wchar_t* fileName);
+/* Ordinal 21. itf125barimage_create for UTF-16 texts. */
 QELV_API int QELV_CALL itf125barimage_createW(int nRatio, int nHeight,
                                               const wchar_t* pBarcode,
                                               const wchar_t* fileName);

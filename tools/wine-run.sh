@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine, headless, in the build tree's own prefix.
 # Used as the cross-compiling emulator, so ctest runs the Windows tests through it.
-# A 64-bit program runs in a 64-bit prefix of its own; QELV_WINE_ARCH
-# (win32, win64) chooses for commands that are not a program file.
+# A 64-bit program runs in a 64-bit prefix of its own, a 32-bit one in the
+# 32-bit prefix; QELV_WINE_ARCH (win32, win64) chooses for commands that
+# are not a program file (cmd, reg).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # The optional header's magic: 0x20b is PE32+, a 64-bit program.
@@ -14,7 +15,7 @@ at = struct.unpack_from("<I", pe, 0x3C)[0]
 print("win64" if pe[:2] == b"MZ" and struct.unpack_from("<H", pe, at + 24)[0] == 0x20B else "win32")
 PY
 }
-if [ -z "${QELV_WINE_ARCH:-}" ] && [ -f "${1:-}" ]; then QELV_WINE_ARCH=$(pe_arch "$1"); fi
+if [ -f "${1:-}" ]; then QELV_WINE_ARCH=$(pe_arch "$1"); fi
 export WINEARCH=${QELV_WINE_ARCH:-win32}
 default_prefix=$root/build/wineprefix
 [ "$WINEARCH" = win64 ] && default_prefix=$root/build/wineprefix64

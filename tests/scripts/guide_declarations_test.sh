@@ -3,7 +3,7 @@
 # compiles as C and as C++ against the shipped import library, runs under
 # Wine and writes labels that zbar reads as the digits it passed.
 set -uo pipefail
-: "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${WINE_RUN:?}"
+: "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${WINE_RUN:?}" "${MINGW:?}"
 
 . "$SOURCE_DIR/tests/scripts/lib/check.sh"
 
@@ -19,8 +19,8 @@ decode() {  # the digits zbar reads from a BMP, with a white quiet zone added
 }
 
 for lang in c c++; do
-  compiler=i686-w64-mingw32-gcc
-  [ "$lang" = c++ ] && compiler=i686-w64-mingw32-g++
+  compiler=$MINGW-gcc
+  [ "$lang" = c++ ] && compiler=$MINGW-g++
   dir="$work/$lang"
   mkdir -p "$dir"
   cp "$work/qelv_dorevivi.dll" "$dir/"

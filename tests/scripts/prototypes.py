@@ -16,6 +16,8 @@ def kind_of(c_type):
     c_type = " ".join(c_type.split())
     if c_type == "const char*":
         return "text"
+    if c_type == "const wchar_t*":
+        return "wtext"
     if c_type == "int":
         return "int"
     raise ValueError("unexpected parameter type: " + c_type)

@@ -114,6 +114,25 @@ the path names a folder or a device, not a file|itf125barimage_create 2 20 1234 
 the page address would be longer than 1023 characters|OpenVarEda $(printf '%01100d' 0) u
 EOF
 
+# --- The W exports take the command line's own Unicode text: a file name no
+# code page holds gets the bytes the ANSI twin writes.
+export LC_ALL=C.UTF-8  # how Wine reads the Unix command line and file names
+for export in barcodeimage_create itf125barimage_create; do
+  ints=""; [ $export = itf125barimage_create ] && ints="3 30"
+  # shellcheck disable=SC2086
+  run ${export}W $ints 20260105 "標本-Ωψ 🧪.bmp"
+  [ "$rc" -eq 0 ] && [ -f "標本-Ωψ 🧪.bmp" ]
+  check "${export}W writes under a Unicode name from the command line"
+  # shellcheck disable=SC2086
+  run $export $ints 20260105 ansi.bmp
+  cmp -s "標本-Ωψ 🧪.bmp" ansi.bmp
+  check "${export}W writes the bytes of its ANSI twin"
+  rm -f "標本-Ωψ 🧪.bmp" ansi.bmp webdll_log.txt
+done
+run barcodeimage_createW １２３４ w.bmp
+[ "$rc" -eq 1 ] && [[ "$out" == *"why: the text holds something other than the digits 0-9"* ]] && [ ! -e w.bmp ]
+check "fullwidth digits are refused, never folded"
+
 # --- Command-line errors: usage on stderr, exit 2; loading errors exit 3.
 while IFS='|' read -r name args; do
   [ -z "$name" ] && continue
@@ -144,7 +163,7 @@ check "--font that does not exist: nothing called"
 # --- --list is the header's export table, parameter for parameter.
 run --list
 expected_list=$(python3 "$SOURCE_DIR/tests/scripts/prototypes.py" "$SOURCE_DIR/include/qelv_dorevivi.h")
-[ "$rc" -eq 0 ] && [ "$out" = "$expected_list" ] && [ "$(wc -l <<<"$out")" -eq 14 ]
+[ "$rc" -eq 0 ] && [ "$out" = "$expected_list" ] && [ "$(wc -l <<<"$out")" -eq 17 ]
 check "--list equals the header's prototypes"
 if [ "$out" != "$expected_list" ]; then diff <(echo "$out") <(echo "$expected_list"); fi
 

@@ -116,7 +116,8 @@ void print_usage(std::FILE* out) {
         "  --list       list the exports and their parameters\n"
         "  --version    this program's version, the DLL's, and the ANSI code page\n"
         "  --font-check whether the installed \"code 128\" font draws labels that read back\n"
-        "Texts are passed as given; the word NULL passes a null pointer.\n"
+        "Texts are passed as given; the word NULL passes a null pointer. The W\n"
+        "exports (wtext) get the command line's own Unicode text, any file name.\n"
         "Exit: 0 the call succeeded (page opened, file written, address printed);\n"
         "      1 the export reported that nothing happened; 2 bad command line;\n"
         "      3 the DLL, the export or the font could not be loaded.\n",
@@ -128,8 +129,9 @@ void print_export_list(std::FILE* out) {
         if (e.kind == qelv::ExportKind::sample) continue;
         std::fprintf(out, "%2d %s(", e.ordinal, e.name);
         for (int p = 0; p < e.param_count; ++p) {
-            std::fprintf(out, "%s%s %s", p ? ", " : "", e.params[p].is_int ? "int" : "text",
-                         e.params[p].name);
+            const bool wide = e.kind == qelv::ExportKind::wide_barcode;
+            std::fprintf(out, "%s%s %s", p ? ", " : "",
+                         e.params[p].is_int ? "int" : wide ? "wtext" : "text", e.params[p].name);
         }
         std::fputs(")\n", out);
     }

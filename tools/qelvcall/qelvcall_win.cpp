@@ -1,5 +1,6 @@
 // qelvcall: calls one export of qelv_dorevivi.dll from the command line, the
-// way a host binds it (by name, stdcall, 32-bit arguments).
+// way a host binds it (by name, stdcall on x86). The W exports get the
+// command line's own UTF-16 words, so any file name can be tried.
 #include <windows.h>
 
 #include <cstdint>
@@ -51,7 +52,27 @@ bool succeeded(const qelv::ExportEntry& target, std::int32_t result) {
     return target.kind == qelv::ExportKind::page ? result > 32 : result != 0;
 }
 
-int call_export(HMODULE dll, const Request& request) {
+// The command line as the program got it: the ANSI words, and the UTF-16
+// words they were made from, which keep what the code page cannot hold.
+struct CommandLine {
+    int argc;
+    char** argv;
+    wchar_t** wide;  // null when Windows splits the line otherwise
+};
+
+// A text for a W export: the command line's own UTF-16 word where the text
+// is one, else (a batch line) the text read in the ANSI code page.
+std::wstring wide_text(const char* text, const CommandLine& line) {
+    for (int i = 0; line.wide && i < line.argc; ++i) {
+        if (line.argv[i] == text) return line.wide[i];
+    }
+    std::wstring wide(std::strlen(text) + 1, L'\0');
+    const int n = MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
+    return wide;
+}
+
+int call_export(HMODULE dll, const Request& request, const CommandLine& line) {
     const qelv::ExportEntry& target = *request.target;
     const FARPROC fn = GetProcAddress(dll, target.name);
     if (!fn) {
@@ -59,10 +80,16 @@ int call_export(HMODULE dll, const Request& request) {
         return kExitNotLoaded;
     }
     std::uintptr_t args[qelv::kMaxExportParams] = {};
+    std::wstring wide[qelv::kMaxExportParams];
     for (int p = 0; p < target.param_count; ++p) {
-        args[p] = target.params[p].is_int
-                      ? static_cast<std::uint32_t>(request.ints[p])
-                      : reinterpret_cast<std::uintptr_t>(request.texts[p]);
+        const char* text = request.texts[p];
+        if (text && target.kind == qelv::ExportKind::wide_barcode) {
+            wide[p] = wide_text(text, line);
+            args[p] = reinterpret_cast<std::uintptr_t>(wide[p].c_str());
+        } else {
+            args[p] = target.params[p].is_int ? static_cast<std::uint32_t>(request.ints[p])
+                                              : reinterpret_cast<std::uintptr_t>(text);
+        }
     }
     const std::int32_t result = kCallers[target.param_count](fn, args);
     const DWORD error = GetLastError();
@@ -89,7 +116,7 @@ int split_words(char* line, const char* (&words)[qelv::kMaxExportParams + 2]) {
     return count;
 }
 
-int call_batch(HMODULE dll, const Request& options) {
+int call_batch(HMODULE dll, const Request& options, const CommandLine& command_line) {
     std::FILE* in = std::fopen(options.batch_path, "r");
     if (!in) {
         std::fprintf(stderr, "qelvcall: cannot read %s\n", options.batch_path);
@@ -106,7 +133,7 @@ int call_batch(HMODULE dll, const Request& options) {
         if (!qelvcall::parse_call(count, words, call)) {
             std::fprintf(stderr, "qelvcall: %s line %d: %s\n", options.batch_path, number, call.error);
             status = kExitUsage;
-        } else if (call_export(dll, call) != 0) {
+        } else if (call_export(dll, call, command_line) != 0) {
             status = kExitNothingHappened;
         }
     }
@@ -168,7 +195,7 @@ int font_check(HMODULE dll) {
     return kExitNothingHappened;
 }
 
-int load_and_call(const Request& request) {
+int load_and_call(const Request& request, const CommandLine& line) {
     const std::string path = request.dll_path ? request.dll_path : dll_next_to_exe();
     const HMODULE dll = LoadLibraryA(path.c_str());
     if (!dll) {
@@ -183,13 +210,13 @@ int load_and_call(const Request& request) {
     } else {
         switch (request.action) {
         case qelvcall::Action::batch:
-            status = call_batch(dll, request);
+            status = call_batch(dll, request, line);
             break;
         case qelvcall::Action::font_check:
             status = font_check(dll);
             break;
         default:
-            status = call_export(dll, request);
+            status = call_export(dll, request, line);
         }
         if (font) RemoveFontResourceExA(font, FR_PRIVATE, nullptr);
     }
@@ -222,5 +249,10 @@ int main(int argc, char** argv) {
     case qelvcall::Action::font_check:
         break;
     }
-    return load_and_call(request);
+    int wide_count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &wide_count);
+    const CommandLine line = {argc, argv, wide_count == argc ? wide : nullptr};
+    const int status = load_and_call(request, line);
+    LocalFree(wide);
+    return status;
 }
