@@ -3,10 +3,10 @@
   guide_declarations.py SOURCE_DIR           check every language's block
   guide_declarations.py SOURCE_DIR --block c print the guide's C block
 
-Each language's declarations must name the header's 14 functions, each
-with the header's parameters (names, and text or integer, in order), an
-integer result and the standard calling convention in that language's own
-words. A wrong declaration in a host crashes or corrupts its stack, and
+Each language's declarations must name the header's 17 functions, each
+with the header's parameters (names, and ANSI text, UTF-16 text or
+integer, in order), an integer result and the standard calling convention
+in that language's own words. A wrong declaration in a host crashes or corrupts its stack, and
 nothing else would notice it.
 """
 import os
@@ -48,11 +48,13 @@ def csharp(body, problems):
         problems.append("C#: a declaration does not have the expected form")
     found = {}
     for attrs, result, name, params in decls:
-        for needed in ("CallingConvention = CallingConvention.StdCall", "CharSet = CharSet.Ansi"):
+        wide = "CharSet = CharSet.Unicode" in attrs
+        charset = "CharSet = CharSet.Unicode" if wide else "CharSet = CharSet.Ansi"
+        for needed in ("CallingConvention = CallingConvention.StdCall", charset):
             if needed not in attrs:
                 problems.append("C#: %s lacks %s" % (name, needed))
         found[name] = ({"int": "int"}.get(result, "?" + result),
-                       split_typed(params, {"string": "text", "int": "int"}))
+                       split_typed(params, {"string": "wtext" if wide else "text", "int": "int"}))
     return found
 
 
@@ -63,7 +65,7 @@ def delphi(body, problems):
         r"^function (\w+)(?:\(([^)]*)\))?: (\w+); (\w+); external QelvDll;$", body, re.M)
     if len(decls) != len(re.findall(r"^function ", body, re.M)):
         problems.append("Delphi: a declaration does not have the expected form")
-    kinds = {"PAnsiChar": "text", "Integer": "int"}
+    kinds = {"PAnsiChar": "text", "PWideChar": "wtext", "Integer": "int"}
     found = {}
     for name, groups, result, convention in decls:
         if convention != "stdcall":
@@ -80,17 +82,18 @@ def delphi(body, problems):
 def powerbuilder(body, problems):
     # PowerBuilder's external functions are always __stdcall; what can go
     # wrong is the width of the integers and the width of the characters.
+    # Without ";Ansi" a string goes as UTF-16: right for the W functions only.
     decls = re.findall(
-        r'^function (\w+) (\w+)\(([^)]*)\) library "([^"]*)" alias for "(\w+);Ansi"$',
+        r'^function (\w+) (\w+)\(([^)]*)\) library "([^"]*)" alias for "(\w+)(;Ansi)?"$',
         body, re.M)
     if len(decls) != len(re.findall(r"^function ", body, re.M)):
         problems.append("PowerBuilder: a declaration does not have the expected form")
     found = {}
-    for result, name, params, library, alias in decls:
+    for result, name, params, library, alias, ansi in decls:
         if library != DLL or alias != name:
             problems.append("PowerBuilder: %s binds %s in %s" % (name, alias, library))
         found[name] = ({"long": "int"}.get(result, "?" + result),
-                       split_typed(params, {"string": "text", "long": "int"}))
+                       split_typed(params, {"string": "text" if ansi else "wtext", "long": "int"}))
     return found
 
 
@@ -100,8 +103,9 @@ def export_table(guide, problems):
     for ordinal, name, params in rows:
         parsed = []
         for param in (p.strip() for p in params.split(",") if params != "none"):
-            is_int = param.endswith(" (int)")
-            parsed.append(("int" if is_int else "text", param.replace(" (int)", "")))
+            kind = "int" if param.endswith(" (int)") else (
+                "wtext" if param.endswith(" (UTF-16)") else "text")
+            parsed.append((kind, param.replace(" (int)", "").replace(" (UTF-16)", "")))
         found[name] = ("int", parsed, int(ordinal))
     return found
 
@@ -149,8 +153,8 @@ def main():
         return 0
     header = prototypes.read(os.path.join(source_dir, "include/qelv_dorevivi.h"))
     problems = []
-    if len(header) != 14:
-        problems.append("header: %d prototypes read, not 14" % len(header))
+    if len(header) != 17:
+        problems.append("header: %d prototypes read, not 17" % len(header))
     table = export_table(guide, problems)
     compare("export table", table, header, problems)
     for ordinal, name, _, _ in header:

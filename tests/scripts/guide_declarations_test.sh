@@ -6,6 +6,7 @@ set -uo pipefail
 : "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${WINE_RUN:?}" "${MINGW:?}"
 
 . "$SOURCE_DIR/tests/scripts/lib/check.sh"
+export LC_ALL=C.UTF-8  # how Wine names the example's Unicode file on disk
 
 python3 "$SOURCE_DIR/tests/scripts/guide_declarations.py" "$SOURCE_DIR"
 check "C#, Delphi, PowerBuilder declarations and the export table match the header"
@@ -37,6 +38,8 @@ for lang in c c++; do
   check "the $lang example's Code 128 label reads 20260105"
   [ "$(decode "$dir/label-itf.bmp")" = "I2/5:12345678" ]
   check "the $lang example's ITF label reads 12345678"
+  cmp -s "$dir/label-c128.bmp" "$dir/label-病棟.bmp"
+  check "the $lang example's W call wrote the same label under a Unicode name"
 done
 
 check_summary guide
