@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Packs the commit that is checked out (not uncommitted changes) into
-# qelv_dorevivi-<version>-win32-x86.zip and its .sha256: the install layout
-# with the binaries stripped, their symbols in symbols/ (split DWARF with a
-# debug link, and the PDB), signed when asked.
+# qelv_dorevivi-<version>-win32-x86.zip and qelv_dorevivi-<version>-win64-x64.zip,
+# each with its .sha256: the install layout of that build with the binaries
+# stripped, their symbols in symbols/ (split DWARF with a debug link, and
+# the PDB), signed when asked.
 #
 # The commit is exported (git archive: nothing is registered in the clone)
 # into build/release/ of this checkout and built there, seen at one fixed
@@ -37,19 +38,27 @@ commit_time=$(git -C "$root" log -1 --format=%ct)
 version_args=(-DQELV_BUILD_NUMBER="$(git -C "$root" rev-list --count HEAD)"
               -DQELV_COMMIT="$(git -C "$root" rev-parse --short=12 HEAD)"
               -DQELV_COMMIT_TIME="$commit_time")
-installed=$own/install
 namespace=(--mount)
 [ "$(id -u)" -eq 0 ] || namespace+=(--map-root-user)
-unshare "${namespace[@]}" bash -c 'set -e
-  mount --bind "$1" "$2" && cd "$2/src" && shift 2
-  cmake --preset win32 "$@" >/dev/null
-  cmake --build --preset win32 --target qelv_dorevivi qelvcall qelv_import_library qelv_fonts >/dev/null
-  cmake --install build/win32 --prefix ../install >/dev/null' \
-  build "$own" "$fixed" "${version_args[@]}"
-build=$own/src/build/win32
+# preset, archive suffix, binutils prefix: one row per architecture.
+builds=("win32 win32-x86 i686-w64-mingw32" "win64 win64-x64 x86_64-w64-mingw32")
+for row in "${builds[@]}"; do
+  read -r preset _ _ <<<"$row"
+  unshare "${namespace[@]}" bash -c 'set -e
+    mount --bind "$1" "$2" && cd "$2/src" && preset=$3 && shift 3
+    cmake --preset $preset "$@" >/dev/null
+    cmake --build --preset $preset --target qelv_dorevivi qelvcall qelv_import_library qelv_fonts >/dev/null
+    cmake --install build/$preset --prefix ../install-$preset >/dev/null' \
+    build "$own" "$fixed" "$preset" "${version_args[@]}"
+done
 
+# One archive from one build's install layout (the python steps stay at the
+# left margin: their here-documents end there).
+pack() {
+local preset=$1 suffix=$2 binutils=$3
+local build=$own/src/build/$preset installed=$own/install-$preset version name stage binary
 version=$(sed -n 's/^#define QELV_VERSION "\(.*\)"$/\1/p' "$build/include/qelv_version.h")
-name=qelv_dorevivi-$version-win32-x86
+name=qelv_dorevivi-$version-$suffix
 stage=$out/$name
 rm -rf "$stage" "$out/$name.zip" "$out/$name.zip.sha256"
 cp -r "$installed" "$stage"
@@ -57,9 +66,9 @@ cp -r "$installed" "$stage"
 # Strip first, sign last: a signature covers the bytes that ship.
 export SOURCE_DATE_EPOCH=0
 for binary in qelv_dorevivi.dll qelvcall.exe; do
-  i686-w64-mingw32-objcopy --only-keep-debug "$stage/bin/$binary" "$stage/symbols/$binary.debug"
+  "$binutils-objcopy" --only-keep-debug "$stage/bin/$binary" "$stage/symbols/$binary.debug"
   (cd "$stage/symbols" &&
-   i686-w64-mingw32-objcopy --strip-all --add-gnu-debuglink="$binary.debug" "$stage/bin/$binary")
+   "$binutils-objcopy" --strip-all --add-gnu-debuglink="$binary.debug" "$stage/bin/$binary")
   # Symbol servers and Windows Error Reporting tell builds apart by their
   # TimeDateStamp: the commit's time, the same for every build of it.
   python3 - "$stage/bin/$binary" "$commit_time" <<'PY'
@@ -70,7 +79,9 @@ coff = struct.unpack_from("<I", pe, 0x3C)[0] + 4
 struct.pack_into("<I", pe, coff + 4, stamp)
 sections, optional_size = struct.unpack_from("<H", pe, coff + 2)[0], struct.unpack_from("<H", pe, coff + 16)[0]
 optional = coff + 20
-debug_rva, debug_size = struct.unpack_from("<II", pe, optional + 96 + 6 * 8)
+# The data directories follow 96 bytes of PE32 fields, 112 of PE32+ (x64).
+directories = optional + (112 if struct.unpack_from("<H", pe, optional)[0] == 0x20B else 96)
+debug_rva, debug_size = struct.unpack_from("<II", pe, directories + 6 * 8)
 table = optional + optional_size
 for i in range(sections):
     _, vsize, rva, rawsize, rawptr = struct.unpack_from("<8sIIII", pe, table + 40 * i)
@@ -119,3 +130,8 @@ PY
 (cd "$out" && sha256sum "$name.zip" >"$name.zip.sha256")
 echo "$out/$name.zip"
 cat "$out/$name.zip.sha256"
+}
+for row in "${builds[@]}"; do
+  # shellcheck disable=SC2086
+  pack $row
+done
