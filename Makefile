@@ -26,14 +26,18 @@ demo: build
 	tools/demo.sh
 
 # Figures to read, not a test: the encoders against libzint natively, then
-# each barcode export against a plain write of its bytes under Wine.
+# each barcode export against a plain write of its bytes under Wine, for
+# the x86 and the x64 DLL.
 bench: build
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench --target encoders_bench
 	build/bench/bench/encoders_bench --benchmark_format=json | python3 bench/ratios.py
-	cmake --build --preset win32 --target export_bench
-	d=$$(mktemp -d) && cd "$$d" && "$(CURDIR)/tools/wine-run.sh" "$(CURDIR)/build/win32/export_bench.exe"; \
-	  status=$$?; rm -rf "$$d"; exit $$status
+	for preset in win32 win64; do \
+	  cmake --build --preset $$preset --target export_bench || exit 1; \
+	  echo "$$preset:"; \
+	  d=$$(mktemp -d) && (cd "$$d" && "$(CURDIR)/tools/wine-run.sh" "$(CURDIR)/build/$$preset/export_bench.exe"); \
+	  status=$$?; rm -rf "$$d"; [ $$status -eq 0 ] || exit $$status; \
+	done
 
 # Each fuzz target for FUZZ_SECONDS (make test gives each 10 seconds).
 fuzz: build

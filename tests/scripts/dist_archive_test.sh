@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The release archive as a hospital's IT and an integrator meet it: two
-# checkouts of the commit pack to the same bytes; unpacked into an empty
-# folder, its binaries are hardened, stripped with their symbols beside
+# The release archives, x86 and x64, as a hospital's IT and an integrator
+# meet them: two checkouts of the commit pack to the same bytes; unpacked
+# into an empty folder, the binaries of each are hardened, stripped with their symbols beside
 # them, import only what Windows Vista has, and work under Wine against each
 # other; the guide's C example links against its import library; a signed
 # archive verifies, a changed byte does not, and the signed DLL still runs.
@@ -11,7 +11,6 @@ set -uo pipefail
 # make dist passes its SIGN_* settings on to the tests; the builds compared
 # here are unsigned, and the signed one below names its certificate.
 unset SIGN_PFX SIGN_PASS_FILE SIGN_TIMESTAMP_URL
-objdump=i686-w64-mingw32-objdump
 winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 decode() { convert "$1" -bordercolor white -border 20 -scale 300%x png:- 2>/dev/null | zbarimg -q --raw - 2>/dev/null | tr -d '\r\n'; }
 
@@ -27,31 +26,42 @@ for side in a b; do
   [ "$(git -C "$work/$side" worktree list | wc -l)" -eq 1 ] && [ -z "$(git -C "$work/$side" status --porcelain --untracked-files=no)" ]
   check "packing leaves checkout $side as it was: no worktree registered, no file changed"
 done
-zip_a=$(ls "$work"/a/out/*.zip 2>/dev/null)
-zip_b=$(ls "$work"/b/out/*.zip 2>/dev/null)
-cmp -s "$zip_a" "$zip_b"
-check "two checkouts of one commit pack to the same bytes"
-(cd "$work/a/out" && sha256sum -c --quiet ./*.sha256)
-check "the archive matches its .sha256"
-[[ "$(basename "$zip_a")" =~ ^qelv_dorevivi-[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+-win32-x86\.zip$ ]]
-check "the archive is named qelv_dorevivi-<version>-win32-x86.zip"
 release=$work/a/build/release/src
-# Built again in a folder of its own, the binaries are the release build's.
-(cd "$work/a" && cmake --preset win32 >/dev/null &&
- cmake --build --preset win32 --target qelv_dorevivi qelvcall qelv_import_library >/dev/null)
-for f in qelv_dorevivi.dll qelvcall.exe sdk/qelv_dorevivi.lib; do
-  cmp -s "$work/a/build/win32/$f" "$release/build/win32/$f"
-  check "$f built in two folders is the same bytes"
+for suffix in win32-x86 win64-x64; do
+  zip_a=$(ls "$work"/a/out/*-$suffix.zip 2>/dev/null)
+  zip_b=$(ls "$work"/b/out/*-$suffix.zip 2>/dev/null)
+  [ -n "$zip_a" ] && cmp -s "$zip_a" "$zip_b"
+  check "two checkouts of one commit pack the $suffix archive to the same bytes"
+  [[ "$(basename "$zip_a")" =~ ^qelv_dorevivi-[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+-$suffix\.zip$ ]]
+  check "the archive is named qelv_dorevivi-<version>-$suffix.zip"
+  # Built again in a folder of its own, the binaries are the release build's.
+  preset=${suffix%-*}
+  (cd "$work/a" && cmake --preset "$preset" >/dev/null &&
+   cmake --build --preset "$preset" --target qelv_dorevivi qelvcall qelv_import_library >/dev/null)
+  for f in qelv_dorevivi.dll qelvcall.exe sdk/qelv_dorevivi.lib; do
+    cmp -s "$work/a/build/$preset/$f" "$release/build/$preset/$f"
+    check "$preset $f built in two folders is the same bytes"
+  done
 done
+(cd "$work/a/out" && sha256sum -c --quiet ./*.sha256) && [ "$(ls "$work"/a/out/*.sha256 | wc -l)" -eq 2 ]
+check "each archive matches its .sha256"
 
 git clone -q --depth 1 "file://$SOURCE_DIR" "$work/shallow"
 out=$(cd "$work/shallow" && tools/dist.sh "$work/shallow/out" 2>&1)
 [ $? -ne 0 ] && [ "$(wc -l <<<"$out")" -eq 1 ] && grep -q "shallow clone" <<<"$out"
 check "a shallow clone is refused a release, in one line ($out)"
 
-# --- Unpacked into an empty folder.
-mkdir "$work/u" && unzip -q "$zip_a" -d "$work/u"
-top=$(ls -d "$work"/u/qelv_dorevivi-*)
+# --- Each archive unpacked into an empty folder:
+#   unpacked SUFFIX BINUTILS BUILD FLAGS GUARD_REF EXPORT_SYMBOL
+# GUARD_REF: how the code refers to the stack guard (x64: through a
+# pointer beside the code); EXPORT_SYMBOL: barcodeimage_create's symbol.
+unpacked() {
+local suffix=$1 binutils=$2 build=$3 image_flags=$4 guard_ref=$5 export_symbol=$6
+local objdump=$binutils-objdump arch_build=$SOURCE_DIR/build/$3
+local zip top dll fields flags symbols code guard address line offset base fault where out
+zip=$(ls "$work"/a/out/*-$suffix.zip)
+mkdir "$work/u-$suffix" && unzip -q "$zip" -d "$work/u-$suffix"
+top=$(ls -d "$work"/u-$suffix/qelv_dorevivi-*)
 for f in bin/qelv_dorevivi.dll bin/qelvcall.exe include/qelv_dorevivi.h include/qelv_errors.h \
          include/qelv_version.h lib/qelv_dorevivi.lib lib/qelv_dorevivi.def fonts/code128.ttf \
          fonts/FONT-LICENSE.txt fonts/code128_font.py fonts/install-font.cmd fonts/uninstall-font.cmd \
@@ -72,7 +82,9 @@ check "the font names itself code 128 by our project, and its licence points at 
 # The guide's deployment steps for the font, in a Wine prefix of their own:
 # installed for all users by the archive's script, found by --font-check,
 # and gone again after the uninstall script.
-deploy() { WINEPREFIX="$BUILD_DIR/wineprefix-deploy" "$WINE_RUN" "$@" 2>/dev/null | tr -d '\r'; }
+deploy() {
+  WINEPREFIX="$BUILD_DIR/wineprefix-deploy-$build" QELV_WINE_ARCH=$build "$WINE_RUN" "$@" 2>/dev/null | tr -d '\r'
+}
 font_check() { (cd "$top/bin" && deploy ./qelvcall.exe --font-check); }
 deploy cmd /c "$(winpath "$top/fonts/uninstall-font.cmd")" >/dev/null  # a prefix an earlier run left
 [[ "$(font_check)" == "not usable"* ]]
@@ -84,7 +96,7 @@ check "after uninstall-font.cmd, the font is missing again ($out)"
 [ "$(stat -c %s "$dll")" -lt $((350 * 1024)) ]
 check "the DLL is under 350 KB ($(stat -c %s "$dll") bytes)"
 flags=$($objdump -p "$dll")
-for flag in DYNAMIC_BASE NX_COMPAT NO_SEH; do
+for flag in $image_flags; do
   grep -q "^[[:space:]]*$flag$" <<<"$flags"
   check "the DLL carries $flag"
 done
@@ -93,13 +105,15 @@ grep -q "Subsystem.*Windows GUI" <<<"$flags" && grep -q "MajorSubsystemVersion.6
 check "the DLL states the GUI subsystem and Windows 6.0"
 [ -z "$($objdump -h "$dll" | grep -E '\.debug_')" ]
 check "the DLL is stripped"
-# NO_SEH is true only if nothing registers a handler through fs:[0].
-symbols=$(i686-w64-mingw32-nm "$top/symbols/qelv_dorevivi.dll.debug")
+symbols=$("$binutils-nm" "$top/symbols/qelv_dorevivi.dll.debug")
 code=$($objdump -d "$dll")
-! grep -q '%fs:0x0' <<<"$code"
-check "no code of the DLL registers an SEH handler"
-guard=$(awk '/ B ___stack_chk_guard$/ {print $1}' <<<"$symbols")
-[ -n "$guard" ] && [ "$(grep -c "0x$guard" <<<"$code")" -gt 10 ]
+if [[ "$image_flags" == *NO_SEH* ]]; then
+  # NO_SEH is true only if nothing registers a handler through fs:[0].
+  ! grep -q '%fs:0x0' <<<"$code"
+  check "no code of the DLL registers an SEH handler"
+fi
+guard=$(awk -v ref="$guard_ref" '$3 == ref {print $1}' <<<"$symbols" | sed 's/^0*//')
+[ -n "$guard" ] && [ "$(grep -Ec "(0x|# )$guard" <<<"$code")" -gt 10 ]
 check "the DLL's functions check the stack guard"
 strings -a "$dll" | grep -qx 'qelv_dorevivi.dll.debug'
 check "the DLL links to its split symbols"
@@ -131,9 +145,9 @@ print(" ".join(bad) or "none")
       'tools/qelvcall/*.cpp' | grep -v '_posix\.cpp$'))
 [ "$verdict" = none ]
 check "every product source is hardened with line information (not: $verdict)"
-address=$(awk '/ T _barcodeimage_create@8$/ {print "0x"$1}' <<<"$symbols")
+address=$(awk -v name="$export_symbol" '$2 == "T" && $3 == name {print "0x"$1}' <<<"$symbols")
 line=$(grep -n '^QELV_EXPORT barcodeimage_create(' "$SOURCE_DIR/imaging/barcode_exports.cpp" | cut -d: -f1)
-[ "$(i686-w64-mingw32-addr2line -e "$top/symbols/qelv_dorevivi.dll.debug" "$address")" = "/qelv_dorevivi/imaging/barcode_exports.cpp:$line" ]
+[ "$("$binutils-addr2line" -e "$top/symbols/qelv_dorevivi.dll.debug" "$address")" = "/qelv_dorevivi/imaging/barcode_exports.cpp:$line" ]
 check "a code address maps to its source line"
 grep -q "RSDS.*qelv_dorevivi.pdb" <<<"$flags"
 check "the DLL names its PDB"
@@ -146,11 +160,11 @@ done
 # The guide's crash recipe, on a real crash in the core: the fault offset
 # plus the image base, through addr2line, names the file and line; gdb
 # finds the symbols put next to the DLL.
-cp "$BUILD_DIR/log_writer.exe" "$top/bin/"
+cp "$arch_build/log_writer.exe" "$top/bin/"
 offset=$(cd "$top/bin" && "$WINE_RUN" ./log_writer.exe --crash 2>/dev/null | tr -d '\r' | sed -n 's/^fault offset //p')
 base=$($objdump -p "$dll" | awk '$1 == "ImageBase" {print $2}')
 fault=$(printf '0x%X' $((0x$base + ${offset:-0})))
-where=$(i686-w64-mingw32-addr2line -f -C -e "$top/symbols/qelv_dorevivi.dll.debug" "$fault" | tail -1)
+where=$("$binutils-addr2line" -f -C -e "$top/symbols/qelv_dorevivi.dll.debug" "$fault" | tail -1)
 [[ -n "$offset" && "$where" =~ ^/qelv_dorevivi/symbology/digit_text\.cpp:[0-9]+ ]]
 check "a crash at fault offset ${offset:-none} resolves to $where"
 cp "$top/symbols/qelv_dorevivi.dll.debug" "$top/bin/"
@@ -170,7 +184,7 @@ unknown=$(awk 'NR == FNR { if ($1 !~ /^#/ && $3 <= 6.0) known[$1" "$2] = 1; next
 check "every import exists on Windows Vista (not: ${unknown//$'\n'/, })"
 
 # Its own qelvcall against its own DLL, one export of each family.
-cd "$top/bin" || exit 1
+cd "$top/bin" || return
 run() { "$WINE_RUN" ./qelvcall.exe "$@" 2>&1 | tr -d '\r'; }
 out=$(run --version)
 grep -q "^qelvcall $(sed -n 's/#define QELV_VERSION "\(.*\)"/\1/p' "$top/include/qelv_version.h")$" <<<"$out" &&
@@ -195,7 +209,7 @@ check "qelvcall --font-check says so without a font ($out)"
 # A C++ exception thrown and caught inside the stripped DLL still unwinds.
 # One case of the program runs, so its closing line counts it a failure;
 # gtest's own tally says whether that case passed.
-cp "$BUILD_DIR/painted_alloc_test.exe" .
+cp "$arch_build/painted_alloc_test.exe" .
 out=$("$WINE_RUN" ./painted_alloc_test.exe --gtest_filter='*FailedPixelBuffer*' 2>&1)
 grep -q '^\[  PASSED  \] 1 test\.' <<<"$out" && ! grep -q '^\[  FAILED  \]' <<<"$out"
 check "the stripped DLL catches its own allocation failure"
@@ -203,9 +217,19 @@ rm -f painted_alloc_test.exe ./*.bmp webdll_log.txt
 
 # The guide's C example against the archive's header and import library.
 python3 "$SOURCE_DIR/tests/scripts/guide_declarations.py" "$SOURCE_DIR" --block c >"$work/example.c" &&
-  i686-w64-mingw32-gcc -Wall -Wextra -Werror -I"$top/include" "$work/example.c" \
-    "$top/lib/qelv_dorevivi.lib" -o "$work/example.exe"
+  "$binutils-gcc" -Wall -Wextra -Werror -I"$top/include" "$work/example.c" \
+    "$top/lib/qelv_dorevivi.lib" -o "$work/example-$suffix.exe"
 check "the guide's C example links against the archive's import library"
+cd "$work" || return
+}
+
+# The x64 image must not claim NO_SEH: its C++ exceptions unwind by SEH.
+unpacked win32-x86 i686-w64-mingw32 win32 "DYNAMIC_BASE NX_COMPAT NO_SEH" ___stack_chk_guard \
+  _barcodeimage_create@8
+unpacked win64-x64 x86_64-w64-mingw32 win64 "DYNAMIC_BASE NX_COMPAT HIGH_ENTROPY_VA" \
+  .refptr.__stack_chk_guard barcodeimage_create
+! x86_64-w64-mingw32-objdump -p "$(ls "$work"/u-win64-x64/*/bin/qelv_dorevivi.dll)" | grep -q '^[[:space:]]*NO_SEH$'
+check "the x64 DLL does not claim NO_SEH"
 
 # --- Signed on request: verifies, a changed byte does not, still runs.
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=qelv test signer" \
@@ -220,12 +244,16 @@ check "make dist with a wrong certificate path stops before the tests, in one li
 make -C "$work/a" package SIGN_PFX="$work/cert.pfx" SIGN_PASS_FILE="$work/pass" >/dev/null 2>&1 &&
   mkdir -p "$work/signed" && mv "$work"/a/build/dist/*.zip "$work/signed/"
 check "make package signs with SIGN_PFX and SIGN_PASS_FILE, as make dist does after the tests"
-mkdir "$work/s" && unzip -q "$work"/signed/*.zip -d "$work/s"
-signed=$(ls -d "$work"/s/qelv_dorevivi-*)/bin
-for binary in qelv_dorevivi.dll qelvcall.exe; do
-  osslsigncode verify -CAfile "$work/cert.pem" -in "$signed/$binary" >/dev/null 2>&1
-  check "the signed $binary verifies"
+for zip in "$work"/signed/*.zip; do
+  mkdir -p "$work/s" && unzip -q "$zip" -d "$work/s"
 done
+for binary in "$work"/s/*/bin/qelv_dorevivi.dll "$work"/s/*/bin/qelvcall.exe; do
+  osslsigncode verify -CAfile "$work/cert.pem" -in "$binary" >/dev/null 2>&1
+  check "the signed $(basename "$(dirname "$(dirname "$binary")")")/$(basename "$binary") verifies"
+done
+[ "$(ls "$work"/s/*/bin/qelv_dorevivi.dll | wc -l)" -eq 2 ]
+check "both archives are signed"
+signed=$(ls -d "$work"/s/*-win32-x86)/bin
 cp "$signed/qelv_dorevivi.dll" "$work/tampered.dll"
 printf '\x90' | dd of="$work/tampered.dll" bs=1 seek=$((0x1000 + 100)) conv=notrunc 2>/dev/null
 ! osslsigncode verify -CAfile "$work/cert.pem" -in "$work/tampered.dll" >/dev/null 2>&1
