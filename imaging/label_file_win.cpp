@@ -3,6 +3,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "imaging/label_entry_win.h"
 #include "qelv_errors.h"
 
 namespace qelv {
@@ -13,66 +14,17 @@ namespace {
 // leftover of a writer that no longer runs is met, and removed, by the
 // next writer of that folder instead of piling up.
 constexpr int kTempSlots = 32;
+// How often one slot is tried when its file comes and goes under us (its
+// writer moving it into place): a few times, never to the end.
+constexpr int kSlotTries = 3;
 // How long other writers or readers of the path may hold up a call before
 // it gives up with "path busy"; long enough for a loaded machine to let
 // them close, short against a label printer's pace.
 constexpr DWORD kBusyWaitMs = 250;
 
-struct LabelPath {
-    WCHAR full[kPathChars];  // \\?\C:\folder\name or \\?\UNC\server\share\...\name
-    std::size_t folder_chars;
-};
-
-enum class Target { none, file, other };
-
-bool copy_wide(WCHAR* to, std::size_t room, const WCHAR* prefix, const WCHAR* rest) {
-    const std::size_t p = std::wcslen(prefix), r = std::wcslen(rest);
-    if (p + r >= room) return false;
-    std::wmemcpy(to, prefix, p);
-    std::wmemcpy(to + p, rest, r + 1);
-    return true;
-}
-
-// The absolute path in the \\?\ form. Device names ("NUL", "COM1.bmp")
-// resolve to \\.\ paths and are no place for a label.
-DWORD label_path(const LabelName& name, LabelPath& path) {
-    if (name.error != ERROR_SUCCESS) return name.error;
-    if (!name.text[0]) return ERROR_INVALID_NAME;
-    WCHAR absolute[kPathChars];
-    const DWORD length = GetFullPathNameW(name.text, kPathChars, absolute, nullptr);
-    if (length == 0) return GetLastError();
-    if (length >= kPathChars) return ERROR_FILENAME_EXCED_RANGE;
-    bool fits;
-    if (std::wcsncmp(absolute, L"\\\\.\\", 4) == 0) return QELV_ERROR_NOT_A_FILE;
-    if (std::wcsncmp(absolute, L"\\\\?\\", 4) == 0) {
-        fits = copy_wide(path.full, kPathChars, L"", absolute);
-    } else if (std::wcsncmp(absolute, L"\\\\", 2) == 0) {
-        fits = copy_wide(path.full, kPathChars, L"\\\\?\\UNC", absolute + 1);
-    } else {
-        fits = copy_wide(path.full, kPathChars, L"\\\\?\\", absolute);
-    }
-    if (!fits) return ERROR_FILENAME_EXCED_RANGE;
-    path.folder_chars = static_cast<std::size_t>(std::wcsrchr(path.full, L'\\') - path.full);
-    return ERROR_SUCCESS;
-}
-
-// What is at the path now. Asked by name, not through a handle: an open
-// handle, even our own for a moment, keeps another writer from replacing
-// the file.
-Target target_kind(const WCHAR* path) {
-    const DWORD attributes = GetFileAttributesW(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Target::none
-                                                                               : Target::file;
-    }
-    return attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE) ? Target::other
-                                                                            : Target::file;
-}
-
-// A read-only old label is still ours to replace or remove: the flag only
-// kept the previous specimen's label alive. attributes: the path's, as
-// just read.
+// A read-only file that is ours (the old label, a leftover) is still ours
+// to replace or remove: the flag only kept it alive. attributes: as just
+// read. Never used on a link, whose target is not ours.
 void clear_read_only(const WCHAR* path, DWORD attributes) {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
         SetFileAttributesW(path, attributes & ~FILE_ATTRIBUTE_READONLY);
@@ -94,38 +46,60 @@ bool temp_name(const LabelPath& path, int slot, WCHAR (&temp)[kPathChars]) {
     return true;
 }
 
+// held: a live writer's; unusable: a link, a folder, a file nobody may
+// remove; gone: nothing there any more (its writer moved it into place).
+enum class Slot { swept, gone, held, unusable };
+
+// A slot's file that CREATE_NEW met: a leftover of a writer that no longer
+// runs is removed, read-only or not; the sweep never removes through a
+// link.
+Slot sweep(const WCHAR* temp, std::size_t folder_chars) {
+    Entry entry;
+    if (entry_look(temp, folder_chars, entry) != ERROR_SUCCESS) return Slot::unusable;
+    if (entry.kind == EntryKind::none) return Slot::gone;
+    if (entry.kind != EntryKind::file) return Slot::unusable;
+    clear_read_only(temp, entry.attributes);
+    if (!DeleteFileW(temp)) {
+        return GetLastError() == ERROR_SHARING_VIOLATION ? Slot::held : Slot::unusable;
+    }
+    Entry now;
+    return entry_look(temp, folder_chars, now) == ERROR_SUCCESS && now.kind == EntryKind::none
+               ? Slot::swept
+               : Slot::held;  // removed when its writer closes it
+}
+
 // A temporary file beside the label, marked for deletion from the moment
-// it exists, so a host killed while writing leaves nothing behind. A slot
-// that another writer holds cannot be removed; a leftover can, and is.
+// it exists, so a host killed while writing leaves nothing behind.
+// ERROR_ACCESS_DENIED: the folder takes no new file. ERROR_SHARING_VIOLATION:
+// live writers hold every slot; ERROR_CANNOT_MAKE: no slot can be used at
+// all (links, folders, files nobody may remove).
 DWORD temp_create(const LabelPath& path, HANDLE& file) {
     WCHAR temp[kPathChars];
-    int slot = 0;
-    bool cleared = false;
-    for (int tries = 0; slot < kTempSlots && tries < 3 * kTempSlots; ++tries) {
+    bool held = false;
+    for (int slot = 0; slot < kTempSlots; ++slot) {
         if (!temp_name(path, slot, temp)) return ERROR_FILENAME_EXCED_RANGE;
-        file = CreateFileW(temp, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            if (set_delete_on_close(file, true)) return ERROR_SUCCESS;
+        for (int tries = 0; tries < kSlotTries; ++tries) {
+            file = CreateFileW(temp, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (file != INVALID_HANDLE_VALUE) {
+                if (set_delete_on_close(file, true)) return ERROR_SUCCESS;
+                const DWORD error = GetLastError();
+                CloseHandle(file);
+                DeleteFileW(temp);
+                return error;
+            }
             const DWORD error = GetLastError();
-            CloseHandle(file);
-            DeleteFileW(temp);
-            return error;
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ACCESS_DENIED) return error;
+            const Slot met = sweep(temp, path.folder_chars);
+            // Denied with no file of that name: the folder takes no new file.
+            if (met == Slot::gone && error == ERROR_ACCESS_DENIED) return error;
+            if (met == Slot::held || met == Slot::unusable) {
+                held = held || met == Slot::held;
+                break;
+            }
         }
-        const DWORD error = GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ACCESS_DENIED) return error;
-        const bool there = target_kind(temp) != Target::none;
-        // Denied with no file of that name: the folder takes no new file.
-        if (!there && error == ERROR_ACCESS_DENIED) return error;
-        if (!there) continue;  // its writer just moved it away
-        if (!cleared && DeleteFileW(temp) && target_kind(temp) == Target::none) {
-            cleared = true;  // a leftover: the slot is free again
-            continue;
-        }
-        ++slot;
-        cleared = false;
     }
-    return ERROR_SHARING_VIOLATION;
+    return held ? ERROR_SHARING_VIOLATION : ERROR_CANNOT_MAKE;
 }
 
 DWORD write_all(HANDLE file, const void* bytes, std::size_t size) {
@@ -158,28 +132,38 @@ struct RenameRequest {
 void rename_request(const LabelPath& path, RenameRequest& request) {
     request = RenameRequest{};
     request.info.ReplaceIfExists = TRUE;
-    copy_wide(request.info.FileName, kPathChars, L"\\??\\", path.full + 4);
-    request.info.FileNameLength = static_cast<DWORD>(std::wcslen(request.info.FileName) * sizeof(WCHAR));
+    const std::size_t chars = std::wcslen(path.full + 4);
+    std::wmemcpy(request.info.FileName, L"\\??\\", 4);
+    std::wmemcpy(request.info.FileName + 4, path.full + 4, chars + 1);
+    request.info.FileNameLength = static_cast<DWORD>((chars + 4) * sizeof(WCHAR));
 }
 
-// A program that reads the old label keeps it from being replaced (under
-// Wine any open handle does). Where its sharing allows, the old label is
-// removed first; the move is tried again for a moment before the path
-// counts as busy.
-DWORD move_into_place(HANDLE file, const LabelPath& path) {
+// Our temporary file moves over the path: a rename replaces the directory
+// entry itself, a link included, and never writes through it. A program
+// that reads the old label keeps it from being replaced (under Wine any
+// open handle does); where its sharing allows, the old label (and only
+// that one: another writer's new label is never removed) is removed once,
+// and the move tried again for a moment before the path counts as busy.
+// Looking is done once: every look opens the path, which under Wine holds
+// up the other writers' moves in turn.
+DWORD move_into_place(HANDLE file, const LabelPath& path, const Entry& before) {
     RenameRequest request;
     rename_request(path, request);
     const DWORD start = GetTickCount();
+    bool looked = false;
     for (int tries = 0;; ++tries) {
         if (SetFileInformationByHandle(file, FileRenameInfo, &request, sizeof request)) {
             return ERROR_SUCCESS;
         }
         const DWORD error = GetLastError();
         if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) return error;
-        clear_read_only(path.full, GetFileAttributesW(path.full));
-        DeleteFileW(path.full);
-        // The folder took our file, so what refuses the move is the old
-        // label: another program holds or maps it.
+        Entry now;
+        if (!looked && entry_look(path.full, path.folder_chars, now) == ERROR_SUCCESS &&
+            now.kind == EntryKind::file && entry_unchanged(before, now)) {
+            clear_read_only(path.full, now.attributes);
+            DeleteFileW(path.full);
+        }
+        looked = true;
         if (GetTickCount() - start >= kBusyWaitMs) return ERROR_SHARING_VIOLATION;
         Sleep(tries < 4 ? 0 : 1);
     }
@@ -191,12 +175,15 @@ bool cut_to_empty(HANDLE file) {
 }
 
 // A folder that takes no new file, but whose label may be written: the
-// label is written in place, whole or cut to nothing. Not safe against a
-// second writer of the same path, nor a host killed while writing; the
-// temporary file and the move are the normal way.
-DWORD store_in_place(const WCHAR* full, const BmpGeometry& geometry,
+// label is written in place, whole or cut to nothing, if it is the plain
+// file that was there when the call began. Not safe against a second
+// writer of the same path, nor a host killed while writing; the temporary
+// file and the move are the normal way.
+DWORD store_in_place(const LabelPath& path, const Entry& before, const BmpGeometry& geometry,
                      const std::vector<std::uint8_t>& pixels) {
-    const HANDLE file = CreateFileW(full, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    if (before.kind == EntryKind::none) return ERROR_ACCESS_DENIED;
+    if (before.kind != EntryKind::file) return QELV_ERROR_OLD_LABEL_KEPT;
+    const HANDLE file = CreateFileW(path.full, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
@@ -208,21 +195,16 @@ DWORD store_in_place(const WCHAR* full, const BmpGeometry& geometry,
     return error;
 }
 
-DWORD store(const LabelPath& path, const BmpGeometry& geometry,
+DWORD store(const LabelPath& path, const Entry& before, const BmpGeometry& geometry,
             const std::vector<std::uint8_t>& pixels) {
-    const DWORD attributes = GetFileAttributesW(path.full);
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))) {
-        return QELV_ERROR_NOT_A_FILE;
-    }
-    clear_read_only(path.full, attributes);
+    if (before.kind == EntryKind::file) clear_read_only(path.full, before.attributes);
     HANDLE file = INVALID_HANDLE_VALUE;
     DWORD error = temp_create(path, file);
-    if (error == ERROR_ACCESS_DENIED) return store_in_place(path.full, geometry, pixels);
+    if (error == ERROR_ACCESS_DENIED) return store_in_place(path, before, geometry, pixels);
     if (error != ERROR_SUCCESS) return error;
     error = write_label(file, geometry, pixels);
     if (error == ERROR_SUCCESS && !set_delete_on_close(file, false)) error = GetLastError();
-    if (error == ERROR_SUCCESS) error = move_into_place(file, path);
+    if (error == ERROR_SUCCESS) error = move_into_place(file, path, before);
     if (error != ERROR_SUCCESS) set_delete_on_close(file, true);
     if (!CloseHandle(file) && error == ERROR_SUCCESS) error = GetLastError();
     return error;
@@ -243,18 +225,48 @@ bool opens(const WCHAR* path) {
     return true;
 }
 
-// Leaves no readable bytes of the old label at the path: removed, or,
-// where its folder keeps it, cut to nothing. Judged by looking afterwards,
-// since a delete can report success and leave the file (Wine, in a folder
-// that forbids removing). Otherwise says why the old label is still there.
-DWORD clear_old_label(const WCHAR* full) {
-    if (target_kind(full) != Target::file) return ERROR_SUCCESS;
-    clear_read_only(full, GetFileAttributesW(full));
-    const bool marked = DeleteFileW(full);
+// The old label taken away the way a label is put in place: an empty
+// temporary file moved over the path, then removed. A link at the path is
+// replaced, never followed. false: the folder or a holder refused it.
+bool move_away(const LabelPath& path, const Entry& before) {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if (temp_create(path, file) != ERROR_SUCCESS) return false;
+    Entry now;
+    bool moved = true;  // nothing to move away: another writer's label is there now
+    if (entry_look(path.full, path.folder_chars, now) == ERROR_SUCCESS &&
+        entry_unchanged(before, now) && now.kind != EntryKind::none) {
+        RenameRequest request;
+        rename_request(path, request);
+        moved = set_delete_on_close(file, false) &&
+                SetFileInformationByHandle(file, FileRenameInfo, &request, sizeof request);
+    }
+    set_delete_on_close(file, true);
+    CloseHandle(file);
+    return moved;
+}
+
+// Where the old label cannot be moved away: a plain file that is still the
+// one the call began with is removed by name, or, where its folder keeps
+// it, cut to nothing. Judged by looking afterwards, since a delete can
+// report success and leave the file (Wine, in a folder that forbids
+// removing). Otherwise says why the old label is still there.
+DWORD remove_by_name(const LabelPath& path, const Entry& before) {
+    Entry now;
+    if (entry_look(path.full, path.folder_chars, now) != ERROR_SUCCESS) return ERROR_SUCCESS;
+    if (!entry_unchanged(before, now) || now.kind == EntryKind::none) return ERROR_SUCCESS;
+    if (now.kind != EntryKind::file) return QELV_ERROR_OLD_LABEL_KEPT;  // a link stays as it is
+    clear_read_only(path.full, now.attributes);
+    const bool marked = DeleteFileW(path.full);
     const DWORD delete_error = marked ? ERROR_SUCCESS : GetLastError();
-    if (target_kind(full) == Target::none) return ERROR_SUCCESS;
+    if (entry_look(path.full, path.folder_chars, now) == ERROR_SUCCESS && now.kind == EntryKind::none) {
+        return ERROR_SUCCESS;
+    }
+    // A delete that waits for a holder to close: such a file opens no more,
+    // and goes when the holder lets it go; a reader still in it must not
+    // see it cut. One that still opens was kept by its folder.
+    if (marked && !opens(path.full)) return ERROR_SHARING_VIOLATION;
     DWORD cut_error = ERROR_SUCCESS;
-    const HANDLE file = CreateFileW(full, GENERIC_WRITE,
+    const HANDLE file = CreateFileW(path.full, GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
@@ -263,14 +275,21 @@ DWORD clear_old_label(const WCHAR* full) {
         if (!cut_to_empty(file)) cut_error = GetLastError();
         CloseHandle(file);
     }
-    if (cut_error == ERROR_SUCCESS && is_empty(full)) return ERROR_SUCCESS;
-    // A holder that shares nothing, a mapping, or a delete that waits for a
-    // holder to close (such a file opens no more): another program has the
-    // old label. A file that still opens was kept by its file system.
+    if (cut_error == ERROR_SUCCESS && is_empty(path.full)) return ERROR_SUCCESS;
+    // A holder that shares nothing, or a mapping: another program has the
+    // old label. Otherwise its file system kept it.
     const bool held = delete_error == ERROR_SHARING_VIOLATION ||
-                      cut_error == ERROR_SHARING_VIOLATION || cut_error == ERROR_USER_MAPPED_FILE ||
-                      (marked && cut_error == ERROR_ACCESS_DENIED && !opens(full));
+                      cut_error == ERROR_SHARING_VIOLATION || cut_error == ERROR_USER_MAPPED_FILE;
     return held ? ERROR_SHARING_VIOLATION : QELV_ERROR_OLD_LABEL_KEPT;
+}
+
+// Leaves no readable bytes of the old label (before) at the path, and
+// touches nothing else: not a label another call put there since, not a
+// link's target. ERROR_SUCCESS, or why the old label is still there.
+DWORD clear_old_label(const LabelPath& path, const Entry& before) {
+    if (before.kind != EntryKind::file && before.kind != EntryKind::linked) return ERROR_SUCCESS;
+    if (move_away(path, before)) return ERROR_SUCCESS;
+    return remove_by_name(path, before);
 }
 
 }  // namespace
@@ -281,17 +300,26 @@ DWORD label_store(const LabelName& name, const BmpGeometry& geometry,
     LabelPath path;
     DWORD error = label_path(name, path);
     if (error != ERROR_SUCCESS) return error;
-    error = store(path, geometry, pixels);
+    Entry before;
+    error = entry_look(path.full, path.folder_chars, before);
+    if (error != ERROR_SUCCESS) return error;
+    if (before.kind == EntryKind::other) return QELV_ERROR_NOT_A_FILE;
+    error = store(path, before, geometry, pixels);
     if (error == ERROR_SUCCESS) return error;
-    const DWORD kept = clear_old_label(path.full);
+    const DWORD kept = clear_old_label(path, before);
     return kept == ERROR_SUCCESS ? error : kept;
 }
 
 DWORD label_refuse(const LabelName& name, DWORD reason) {
     LabelPath path;
-    // A text that names no file holds no old label.
-    if (label_path(name, path) != ERROR_SUCCESS) return reason;
-    const DWORD kept = clear_old_label(path.full);
+    Entry before;
+    // A text that names no file, or a path that cannot be looked at, holds
+    // no old label to speak of.
+    if (label_path(name, path) != ERROR_SUCCESS ||
+        entry_look(path.full, path.folder_chars, before) != ERROR_SUCCESS) {
+        return reason;
+    }
+    const DWORD kept = clear_old_label(path, before);
     return kept == ERROR_SUCCESS ? reason : kept;
 }
 

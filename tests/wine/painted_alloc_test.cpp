@@ -228,3 +228,49 @@ TEST_F(PaintedAlloc, ASpoiledPaintIsRefusedByTheReadBack) {
 }
 
 }  // namespace
+
+// Another call stores its label while a refusal of the same path runs: at
+// the refusal's second look at the path (after it has seen the old label),
+// the DLL's GetFileAttributesW lets a good write finish first. The refusal
+// clears only the label that was there when it began.
+using AttributesFn = DWORD(WINAPI*)(const WCHAR*);
+AttributesFn real_attributes = nullptr;
+DWORD refusing_thread = 0;
+int looks = 0;
+qelvtest::Code128Create interloper = nullptr;
+std::string interloper_path;
+
+DWORD WINAPI interloper_write(void*) {
+    return interloper("20260105", interloper_path.c_str()) != 0 ? 0 : 1;
+}
+
+DWORD WINAPI attributes_with_interloper(const WCHAR* path) {
+    if (GetCurrentThreadId() == refusing_thread && ++looks == 2) {
+        const HANDLE writer = CreateThread(nullptr, 0, interloper_write, nullptr, 0, nullptr);
+        WaitForSingleObject(writer, INFINITE);
+        CloseHandle(writer);
+    }
+    return real_attributes(path);
+}
+
+TEST_F(PaintedAlloc, ARefusalNeverRemovesALabelStoredWhileItRan) {
+    const std::string path = folder_.file("shared.bmp");
+    interloper = code128_;
+    interloper_path = path;
+    ASSERT_NE(code128_("20260105", folder_.file("expected.bmp").c_str()), 0);
+    const Bytes expected = file_bytes(folder_.file("expected.bmp"));
+    qelvtest::ImportPatch patch(dll_.module, "kernel32.dll", "GetFileAttributesW",
+                                reinterpret_cast<void*>(&attributes_with_interloper));
+    ASSERT_NE(patch.original, nullptr) << "the DLL imports GetFileAttributesW from kernel32.dll";
+    real_attributes = reinterpret_cast<AttributesFn>(patch.original);
+    for (const bool itf : {false, true}) {
+        ASSERT_TRUE(qelvtest::file_put(path, Bytes(300, 0x22)));
+        looks = 0;
+        refusing_thread = GetCurrentThreadId();
+        EXPECT_EQ(itf ? itf_(2, 20, "12A4", path.c_str()) : code128_("12A4", path.c_str()), 0);
+        EXPECT_EQ(GetLastError(), DWORD{QELV_ERROR_NOT_DIGITS});
+        refusing_thread = 0;
+        EXPECT_GE(looks, 2) << "the good write ran inside the refusal";
+        EXPECT_EQ(file_bytes(path), expected) << "the label stored meanwhile stays, ITF: " << itf;
+    }
+}

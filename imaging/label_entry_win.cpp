@@ -1,0 +1,132 @@
+#include "imaging/label_entry_win.h"
+
+#include <cwchar>
+
+#include "qelv_errors.h"
+
+namespace qelv {
+
+namespace {
+
+bool copy_wide(WCHAR* to, std::size_t room, const WCHAR* prefix, const WCHAR* rest) {
+    const std::size_t p = std::wcslen(prefix), r = std::wcslen(rest);
+    if (p + r >= room) return false;
+    std::wmemcpy(to, prefix, p);
+    std::wmemcpy(to + p, rest, r + 1);
+    return true;
+}
+
+// \\.\C:\ names the same file as C:\ (the device namespace of a drive
+// path); \\.\ followed by anything else is a device.
+bool is_drive_device_path(const WCHAR* absolute) {
+    const WCHAR letter = absolute[4];
+    return ((letter >= L'A' && letter <= L'Z') || (letter >= L'a' && letter <= L'z')) &&
+           absolute[5] == L':' && absolute[6] == L'\\';
+}
+
+HANDLE open_for_looking(const WCHAR* path) {
+    return CreateFileW(path, FILE_READ_ATTRIBUTES,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// The path Windows resolves an open handle to, links followed.
+DWORD final_path(HANDLE handle, WCHAR (&final)[kPathChars]) {
+    const DWORD length = GetFinalPathNameByHandleW(handle, final, kPathChars, FILE_NAME_NORMALIZED);
+    return length > 0 && length < kPathChars ? length : 0;
+}
+
+bool same_text(const WCHAR* a, const WCHAR* b, int length = -1) {
+    return CompareStringOrdinal(a, length, b, length, TRUE) == CSTR_EQUAL;
+}
+
+// A file reached through a symbolic link resolves to another name than the
+// one asked for; the folder is resolved too, so that a label folder reached
+// through a link of its own still counts as plain.
+bool resolves_elsewhere(HANDLE file, const WCHAR* path, std::size_t folder_chars) {
+    WCHAR resolved[kPathChars];
+    if (!final_path(file, resolved)) return false;
+    if (same_text(resolved, path)) return false;
+    WCHAR folder[kPathChars];
+    if (folder_chars >= kPathChars) return true;
+    std::wmemcpy(folder, path, folder_chars);
+    folder[folder_chars] = 0;
+    const HANDLE opened = open_for_looking(folder);
+    if (opened == INVALID_HANDLE_VALUE) return true;
+    WCHAR folder_resolved[kPathChars];
+    const DWORD length = final_path(opened, folder_resolved);
+    CloseHandle(opened);
+    const WCHAR* name = path + folder_chars;  // "\name"
+    return !length || !same_text(resolved, folder_resolved, static_cast<int>(length)) ||
+           !same_text(resolved + length, name);
+}
+
+}  // namespace
+
+DWORD label_path(const LabelName& name, LabelPath& path) {
+    if (name.error != ERROR_SUCCESS) return name.error;
+    if (!name.text[0]) return ERROR_INVALID_NAME;
+    WCHAR absolute[kPathChars];
+    const DWORD length = GetFullPathNameW(name.text, kPathChars, absolute, nullptr);
+    if (length == 0) return GetLastError();
+    if (length >= kPathChars) return ERROR_FILENAME_EXCED_RANGE;
+    bool fits;
+    if (std::wcsncmp(absolute, L"\\\\.\\", 4) == 0) {
+        if (!is_drive_device_path(absolute)) return QELV_ERROR_NOT_A_FILE;
+        fits = copy_wide(path.full, kPathChars, L"\\\\?\\", absolute + 4);
+    } else if (std::wcsncmp(absolute, L"\\\\?\\", 4) == 0) {
+        fits = copy_wide(path.full, kPathChars, L"", absolute);
+    } else if (std::wcsncmp(absolute, L"\\\\", 2) == 0) {
+        fits = copy_wide(path.full, kPathChars, L"\\\\?\\UNC", absolute + 1);
+    } else {
+        fits = copy_wide(path.full, kPathChars, L"\\\\?\\", absolute);
+    }
+    if (!fits) return ERROR_FILENAME_EXCED_RANGE;
+    path.folder_chars = static_cast<std::size_t>(std::wcsrchr(path.full, L'\\') - path.full);
+    return ERROR_SUCCESS;
+}
+
+DWORD entry_look(const WCHAR* path, std::size_t folder_chars, Entry& entry) {
+    entry = Entry{};
+    entry.attributes = GetFileAttributesW(path);
+    if (entry.attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        // Wine answers a dangling symbolic link with 18: no file is there.
+        const bool nothing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+                             error == ERROR_NO_MORE_FILES;
+        return nothing ? ERROR_SUCCESS : error;
+    }
+    if (entry.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) {
+        entry.kind = EntryKind::other;
+        return ERROR_SUCCESS;
+    }
+    entry.kind = entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT ? EntryKind::linked
+                                                                 : EntryKind::file;
+    const HANDLE file = open_for_looking(path);
+    if (file == INVALID_HANDLE_VALUE) return ERROR_SUCCESS;  // a file, identity unknown
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(file, &info)) {
+        entry.known = true;
+        entry.volume = info.dwVolumeSerialNumber;
+        entry.index_high = info.nFileIndexHigh;
+        entry.index_low = info.nFileIndexLow;
+        if (info.nNumberOfLinks > 1) entry.kind = EntryKind::linked;
+    }
+    if (entry.kind == EntryKind::file && resolves_elsewhere(file, path, folder_chars)) {
+        entry.kind = EntryKind::linked;
+    }
+    CloseHandle(file);
+    return ERROR_SUCCESS;
+}
+
+bool entry_unchanged(const Entry& before, const Entry& now) {
+    if (before.kind == EntryKind::none || now.kind == EntryKind::none) {
+        return before.kind == now.kind;
+    }
+    // A file whose identity could not be read is taken to be the same.
+    if (!before.known || !now.known) return before.kind == now.kind;
+    return before.volume == now.volume && before.index_high == now.index_high &&
+           before.index_low == now.index_low;
+}
+
+}  // namespace qelv

@@ -1,0 +1,45 @@
+// What is at a label path: nothing, a plain file (and which one), a link,
+// or something that is no place for a label. The label store acts on a
+// file only when it is the one that was there when the call began, and
+// never through a link: under Wine a delete or a write by name reaches a
+// symbolic link's target. Only the Windows layer includes this.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+#include "imaging/label_name_win.h"
+
+namespace qelv {
+
+struct LabelPath {
+    WCHAR full[kPathChars];  // \\?\C:\folder\name or \\?\UNC\server\share\...\name
+    std::size_t folder_chars;
+};
+
+// The absolute path in the \\?\ form: ERROR_SUCCESS, 123 for a name Windows
+// cannot hold, 206, or QELV_ERROR_NOT_A_FILE for a device.
+DWORD label_path(const LabelName& name, LabelPath& path);
+
+// linked: a symbolic link, or a file that has another name too (a hard
+// link), whose bytes are not this path's alone; other: a folder or device.
+enum class EntryKind { none, file, linked, other };
+
+struct Entry {
+    EntryKind kind = EntryKind::none;
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;
+    bool known = false;  // the file's identity could be read
+    DWORD volume = 0, index_high = 0, index_low = 0;
+};
+
+// Looks at the entry at path (folder_chars: where its name starts, less
+// one). ERROR_SUCCESS with entry filled, or why the path cannot be looked
+// at (123, a network or path error): then no file is there to speak of.
+DWORD entry_look(const WCHAR* path, std::size_t folder_chars, Entry& entry);
+
+// The same file as before, or nothing now where nothing was: only then may
+// a call act on what is at the path.
+bool entry_unchanged(const Entry& before, const Entry& now);
+
+}  // namespace qelv
