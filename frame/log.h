@@ -12,8 +12,10 @@
 // - a current directory that does not fit 259 characters (or cannot be read);
 // - a file that opens neither for appending nor, as a fallback, for writing
 //   (the fallback creates the file or cuts it to length 0);
-// - a lock that another writer holds past the wait (the batch is dropped:
-//   only a stuck or foreign writer holds one that long);
+// - a queue that stands still past kLogStallMs, or moves for more than
+//   kLogQueueMaxMs, or a byte-range lock that a writer outside the queue
+//   holds past its wait (the batch is dropped: only a stuck or foreign
+//   writer holds them that long);
 // - a write that stores less than the whole batch (cut back to what was
 //   there, so no torn entry stays).
 // A message longer than 4974 bytes is cut to its first 4974 bytes, so the
@@ -24,11 +26,12 @@
 
 namespace qelv {
 
-// How long one call waits for its turn at the log before it drops its
-// batch. Writers queue and each holds the log for one write, so a live
-// queue of dozens clears well within it; only a stuck holder reaches it,
-// and a host still never waits a second on the log.
-constexpr unsigned kLogLockWaitMs = 750;
+// How long the queue for the log may stand still (the log not growing)
+// before a call drops its batch: only a stuck holder gets there, so a host
+// never waits a second on it. A queue that moves, however slowly on a
+// starved machine, is waited for, up to kLogQueueMaxMs in all.
+constexpr unsigned kLogStallMs = 500;
+constexpr unsigned kLogQueueMaxMs = 5000;
 // How long it then waits for a byte-range lock that a writer outside the
 // queue (another program, an older library) holds.
 constexpr unsigned kLogRangeLockWaitMs = 50;

@@ -44,13 +44,36 @@ constexpr DWORD kLockOffsetHigh = 0x7FFFFFFF;
 
 enum class Lock { held, busy, unsupported };
 
+// How often a waiting writer looks whether the queue moves.
+constexpr DWORD kLogQueueLookMs = 50;
+
+LONGLONG log_size(HANDLE file) {
+    LARGE_INTEGER size = {};
+    return GetFileSizeEx(file, &size) ? size.QuadPart : -1;
+}
+
 // The mutex of every log; an abandoned one (its holder was killed) is
-// taken over. Null when the wait runs out: only a stuck holder gets there.
-HANDLE queue_for_log() {
+// taken over. The wait goes on as long as the log grows, that is as long
+// as the writers ahead take their turns; null when the queue stood still
+// for kLogStallMs (a stuck holder) or moved for kLogQueueMaxMs.
+HANDLE queue_for_log(HANDLE file) {
     HANDLE queue = CreateMutexA(nullptr, FALSE, kLogMutexName);
     if (queue == nullptr) return nullptr;
-    const DWORD waited = WaitForSingleObject(queue, kLogLockWaitMs);
-    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) return queue;
+    const DWORD start = GetTickCount();
+    DWORD moved = start;
+    LONGLONG size = log_size(file);
+    for (;;) {
+        const DWORD waited = WaitForSingleObject(queue, kLogQueueLookMs);
+        if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) return queue;
+        if (waited != WAIT_TIMEOUT) break;
+        const DWORD now = GetTickCount();
+        const LONGLONG grown = log_size(file);
+        if (grown != size) {
+            size = grown;
+            moved = now;
+        }
+        if (now - moved >= kLogStallMs || now - start >= kLogQueueMaxMs) break;
+    }
     CloseHandle(queue);
     return nullptr;
 }
@@ -110,7 +133,7 @@ void file_append_text(const wchar_t* path, const char* text) {
     HANDLE file = open_log(path, OPEN_ALWAYS);
     if (file == INVALID_HANDLE_VALUE) file = open_log(path, CREATE_ALWAYS);
     if (file == INVALID_HANDLE_VALUE) return;
-    const HANDLE queue = queue_for_log();
+    const HANDLE queue = queue_for_log(file);
     if (queue != nullptr) {
         switch (lock_for_append(file)) {
         case Lock::held:

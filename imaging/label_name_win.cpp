@@ -1,6 +1,5 @@
 #include "imaging/label_name_win.h"
 
-#include <cstring>
 #include <cwchar>
 
 namespace qelv {
@@ -14,15 +13,11 @@ bool is_low(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 void label_name_ansi(const char* fileName, LabelName& name) {
     name.text[0] = 0;
+    name.error = ERROR_SUCCESS;
     if (!MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, fileName, -1, name.text, kPathChars)) {
         name.error = GetLastError() == ERROR_INSUFFICIENT_BUFFER ? ERROR_FILENAME_EXCED_RANGE
                                                                  : ERROR_INVALID_NAME;
-        return;
     }
-    char back[kPathChars * 3];
-    const int bytes =
-        WideCharToMultiByte(CP_ACP, 0, name.text, -1, back, sizeof back, nullptr, nullptr);
-    name.error = bytes > 0 && std::strcmp(back, fileName) == 0 ? ERROR_SUCCESS : ERROR_INVALID_NAME;
 }
 
 void label_name_wide(const wchar_t* fileName, LabelName& name) {

@@ -18,9 +18,10 @@ struct LabelName {
     DWORD error;  // ERROR_SUCCESS, or why the host's text names no file
 };
 
-// A byte the code page cannot read, or one it maps to another character,
-// would store the label under another name than the host will look for:
-// 123. Too long for kPathChars: 206.
+// Read as CreateFileA reads it, so the label is stored under the name the
+// host will look for: a byte the code page cannot read is refused (123),
+// never guessed at; a character the code page spells in two byte forms
+// (code page 932) is the one file either form names. Too long: 206.
 void label_name_ansi(const char* fileName, LabelName& name);
 
 // Used as given; an unpaired surrogate names no file Windows could show

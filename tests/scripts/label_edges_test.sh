@@ -4,7 +4,9 @@
 # A folder that takes no new file (immutable as root, read-only otherwise)
 # but whose label may be written: the label is written in place, and a
 # refusal leaves it empty. An old label that can be neither removed nor
-# emptied (immutable, as root) is announced.
+# emptied (immutable, as root) is announced. Links at the path or in the
+# temporary slots are never followed; names Windows cannot hold and
+# unreachable shares get their own reasons.
 #
 # Labels on a full disk: a file-size limit
 # that any user may set, and (as root) a small tmpfs with 0, 4 and 8 KiB
@@ -58,6 +60,67 @@ if [ "$(id -u)" -eq 0 ]; then
   check "an old label that can be neither removed nor emptied is announced [$out]"
   chattr -i "$work/locked/label.bmp"
 fi
+
+# --- Nothing but the label: links are replaced, never followed; a slot that
+# cannot be used is skipped; a name Windows cannot hold gets its own reason.
+mkdir -p "$work/links/other" "$work/links/lab"
+echo target >"$work/links/other/t.bmp"
+ln -s ../other/t.bmp "$work/links/lab/link.bmp"
+out=$(qelvcall barcodeimage_create 12a4 "$(winpath "$work/links/lab/link.bmp")")
+[[ "$out" == *"digits 0-9"* ]] && [ ! -e "$work/links/lab/link.bmp" ] && [ ! -L "$work/links/lab/link.bmp" ] &&
+  [ "$(cat "$work/links/other/t.bmp")" = target ]
+check "a refusal removes a link at the path, not its target [$out]"
+ln -s ../other/t.bmp "$work/links/lab/link.bmp"
+out=$(qelvcall barcodeimage_create 1234 "$(winpath "$work/links/lab/link.bmp")")
+[ ! -L "$work/links/lab/link.bmp" ] && cmp -s "$work/links/lab/link.bmp" "$work/ref/code128.bmp" &&
+  [ "$(cat "$work/links/other/t.bmp")" = target ]
+check "a good call replaces a link at the path with the label [$out]"
+echo victim >"$work/links/other/victim"
+ln -s ../other/victim "$work/links/lab/~qelv00.tmp"
+ln -s ../other/none "$work/links/lab/~qelv01.tmp"
+out=$(qelvcall itf125barimage_create 2 10 1234 "$(winpath "$work/links/lab/sweep.bmp")")
+[ "$(cat "$work/links/other/victim")" = victim ] && [ -L "$work/links/lab/~qelv00.tmp" ] &&
+  cmp -s "$work/links/lab/sweep.bmp" "$work/ref/itf.bmp"
+check "leftover slots that are links, live or dangling, are skipped, never removed through [$out]"
+mkdir -p "$work/slots"
+for i in $(seq -w 0 31); do mkdir "$work/slots/~qelv$i.tmp"; done
+out=$(qelvcall barcodeimage_create 1234 "$(winpath "$work/slots/label.bmp")")
+[[ "$out" == *"(error 82)"* ]] && [ ! -e "$work/slots/label.bmp" ]
+check "every slot a folder: the reason says no temporary file can be made, not path busy [$out]"
+rm -rf "$work/slots" && mkdir -p "$work/slots"
+for i in $(seq -w 0 31); do echo left >"$work/slots/~qelv$i.tmp"; chmod a-w "$work/slots/~qelv$i.tmp"; done
+out=$(qelvcall barcodeimage_create 1234 "$(winpath "$work/slots/label.bmp")")
+cmp -s "$work/slots/label.bmp" "$work/ref/code128.bmp" && [ ! -e "$work/slots/~qelv00.tmp" ]
+check "read-only leftovers are swept like any other [$out]"
+mkdir -p "$work/links/shut" && echo hard >"$work/links/other/hard.bmp"
+ln -s ../other/t.bmp "$work/links/shut/link.bmp" && ln "$work/links/other/hard.bmp" "$work/links/shut/hard.bmp"
+lock_folder + "$work/links/shut"
+for name in link hard; do
+  before=$(cat "$work/links/other/$name.bmp" 2>/dev/null || cat "$work/links/other/t.bmp")
+  for digits in 12a4 1234; do
+    out=$(qelvcall barcodeimage_create $digits "$(winpath "$work/links/shut/$name.bmp")")
+    [[ "$out" == *"may still be at the path"* ]] &&
+      [ "$(cat "$work/links/other/$name.bmp" 2>/dev/null || cat "$work/links/other/t.bmp")" = "$before" ]
+    check "a folder that forbids removing: a $name is left alone, its other name untouched ($digits) [$out]"
+  done
+done
+lock_folder - "$work/links/shut"
+head -c 300 /dev/urandom >"$work/links/dev.bmp"
+out=$(qelvcall barcodeimage_create 12a4 "\\\\.\\$(winpath "$work/links/dev.bmp")")
+[ ! -e "$work/links/dev.bmp" ]
+check "\\\\.\\Z: names the file at Z:, and a refusal clears it [$out]"
+out=$(qelvcall barcodeimage_create 1234 "\\\\.\\$(winpath "$work/links/dev.bmp")")
+cmp -s "$work/links/dev.bmp" "$work/ref/code128.bmp"
+check "\\\\.\\Z: takes a label [$out]"
+for name in '"quoted.bmp"' $'line.bmp\r\n' $'tab\t.bmp' 'a|b.bmp' 'a<b.bmp' 'a>b.bmp' 'a*.bmp' 'a?.bmp'; do
+  out=$(qelvcall barcodeimage_create 1234 "$(winpath "$work/links")\\$name")
+  [[ "$out" == *"(error 123)"* ]]
+  check "a name Windows cannot hold is 123, not an old label kept [${name//[$'\r\n\t']/ }: $out]"
+done
+refused=$(qelvcall barcodeimage_create 12a4 '\\qelv-no-such-server\labels\x.bmp')
+out=$(qelvcall barcodeimage_create 1234 '\\qelv-no-such-server\labels\x.bmp')
+[[ "$refused" == *"digits 0-9"* && "$out" == *"returned 0"* && "$out" != *"may still be"* ]]
+check "an unreachable share gives the network's reason, not an old label kept [$out]"
 
 # The write stops part way at the limit (SIGXFSZ ignored, so the write
 # fails instead of the program). The Wine server is started unlimited first:

@@ -30,7 +30,8 @@ constexpr Reason kReasons[] = {
     {QELV_ERROR_DRAWING, "a drawing step of Windows failed"},
     {QELV_ERROR_OLD_LABEL_KEPT, "the older label could be neither removed nor emptied: it may still be at the path"},
     {QELV_ERROR_READBACK, "the painted picture did not read back as exactly the digits"},
-    {ERROR_INVALID_NAME, "the path is not a valid file name in the ANSI code page"},
+    {ERROR_INVALID_NAME, "the path is not a valid file name (or has bytes the ANSI code page cannot read)"},
+    {ERROR_CANNOT_MAKE, "no temporary file can be made beside the label (every ~qelvNN.tmp is taken by a folder, a link or a file nobody may remove)"},
 };
 
 }  // namespace

@@ -1,6 +1,6 @@
-// Calls of the ITF export that tell which of them may have dropped their
-// log entries: only a call that waited out the log's lock may, and such a
-// call took kLogLockWaitMs or more (less one 16 ms tick of a Windows timer).
+// Calls of the ITF export that tell which of them waited long for the log:
+// kLogStallMs or more (less one 16 ms tick of a Windows timer), as a call
+// that gives up on a queue standing still does.
 // Header only: the second writer process uses it without the test library.
 #pragma once
 
@@ -10,7 +10,7 @@
 
 namespace qelvtest {
 
-constexpr LONGLONG kSlowCallMs = qelv::kLogLockWaitMs - 16;
+constexpr LONGLONG kSlowCallMs = qelv::kLogStallMs - 16;
 
 // Makes the calls; returns how many of them were slow.
 inline int itf_calls_counting_slow(int(__stdcall* create)(int, int, const char*, const char*),
