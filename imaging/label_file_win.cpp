@@ -46,26 +46,46 @@ bool temp_name(const LabelPath& path, int slot, WCHAR (&temp)[kPathChars]) {
     return true;
 }
 
+bool cut_to_empty(HANDLE file) {
+    const LARGE_INTEGER zero = {};
+    return SetFilePointerEx(file, zero, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+}
+
 // held: a live writer's; unusable: a link, a folder, a file nobody may
-// remove; gone: nothing there any more (its writer moved it into place).
-enum class Slot { swept, gone, held, unusable };
+// remove or write; gone: nothing there any more (its writer moved it into
+// place); reused: a leftover in a folder that forbids removing files
+// (append-only), opened as this call's temporary file, so that such a
+// folder keeps one empty leftover for good instead of one per call.
+enum class Slot { swept, gone, held, unusable, reused };
+
+HANDLE open_slot(const WCHAR* temp, DWORD disposition) {
+    return CreateFileW(temp, GENERIC_WRITE | DELETE, 0, nullptr, disposition,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
 
 // A slot's file that CREATE_NEW met: a leftover of a writer that no longer
 // runs is removed, read-only or not; the sweep never removes through a
 // link.
-Slot sweep(const WCHAR* temp, std::size_t folder_chars) {
+Slot sweep(const WCHAR* temp, std::size_t folder_chars, HANDLE& file) {
     Entry entry;
     if (entry_look(temp, folder_chars, entry) != ERROR_SUCCESS) return Slot::unusable;
     if (entry.kind == EntryKind::none) return Slot::gone;
     if (entry.kind != EntryKind::file) return Slot::unusable;
     clear_read_only(temp, entry.attributes);
-    if (!DeleteFileW(temp)) {
-        return GetLastError() == ERROR_SHARING_VIOLATION ? Slot::held : Slot::unusable;
-    }
+    if (!DeleteFileW(temp) && GetLastError() == ERROR_SHARING_VIOLATION) return Slot::held;
     Entry now;
-    return entry_look(temp, folder_chars, now) == ERROR_SUCCESS && now.kind == EntryKind::none
-               ? Slot::swept
-               : Slot::held;  // removed when its writer closes it
+    if (entry_look(temp, folder_chars, now) == ERROR_SUCCESS && now.kind == EntryKind::none) {
+        return Slot::swept;
+    }
+    // Still there: a live writer's (removed when it closes, and it opens no
+    // more), or kept by its folder (Wine reports the delete as done).
+    file = open_slot(temp, OPEN_EXISTING);
+    if (file == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_ACCESS_DENIED ? Slot::held : Slot::unusable;
+    }
+    if (cut_to_empty(file)) return Slot::reused;
+    CloseHandle(file);
+    return Slot::unusable;
 }
 
 // A temporary file beside the label, marked for deletion from the moment
@@ -79,8 +99,7 @@ DWORD temp_create(const LabelPath& path, HANDLE& file) {
     for (int slot = 0; slot < kTempSlots; ++slot) {
         if (!temp_name(path, slot, temp)) return ERROR_FILENAME_EXCED_RANGE;
         for (int tries = 0; tries < kSlotTries; ++tries) {
-            file = CreateFileW(temp, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+            file = open_slot(temp, CREATE_NEW);
             if (file != INVALID_HANDLE_VALUE) {
                 if (set_delete_on_close(file, true)) return ERROR_SUCCESS;
                 const DWORD error = GetLastError();
@@ -90,7 +109,8 @@ DWORD temp_create(const LabelPath& path, HANDLE& file) {
             }
             const DWORD error = GetLastError();
             if (error != ERROR_FILE_EXISTS && error != ERROR_ACCESS_DENIED) return error;
-            const Slot met = sweep(temp, path.folder_chars);
+            const Slot met = sweep(temp, path.folder_chars, file);
+            if (met == Slot::reused) return ERROR_SUCCESS;
             // Denied with no file of that name: the folder takes no new file.
             if (met == Slot::gone && error == ERROR_ACCESS_DENIED) return error;
             if (met == Slot::held || met == Slot::unusable) {
@@ -138,6 +158,15 @@ void rename_request(const LabelPath& path, RenameRequest& request) {
     request.info.FileNameLength = static_cast<DWORD>((chars + 4) * sizeof(WCHAR));
 }
 
+bool opens(const WCHAR* path) {
+    const HANDLE file = CreateFileW(path, FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
 // Our temporary file moves over the path: a rename replaces the directory
 // entry itself, a link included, and never writes through it. A program
 // that reads the old label keeps it from being replaced (under Wine any
@@ -158,10 +187,20 @@ DWORD move_into_place(HANDLE file, const LabelPath& path, const Entry& before) {
         const DWORD error = GetLastError();
         if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) return error;
         Entry now;
-        if (!looked && entry_look(path.full, path.folder_chars, now) == ERROR_SUCCESS &&
-            now.kind == EntryKind::file && entry_unchanged(before, now)) {
-            clear_read_only(path.full, now.attributes);
-            DeleteFileW(path.full);
+        if (!looked && entry_look(path.full, path.folder_chars, now) == ERROR_SUCCESS) {
+            // Nothing holds an empty path: the folder refuses our move
+            // (files may be made there, not renamed).
+            if (now.kind == EntryKind::none && error == ERROR_ACCESS_DENIED) return error;
+            if (now.kind == EntryKind::file && entry_unchanged(before, now)) {
+                clear_read_only(path.full, now.attributes);
+                // Not a holder but the folder or the file's owner keeps it
+                // (a shared folder with sticky bits, an append-only one): no
+                // move can replace it either. Wine may report such a delete
+                // as done; a file it really marked opens no more.
+                const bool marked = DeleteFileW(path.full);
+                if (!marked && GetLastError() == ERROR_ACCESS_DENIED) return ERROR_ACCESS_DENIED;
+                if (marked && opens(path.full)) return ERROR_ACCESS_DENIED;
+            }
         }
         looked = true;
         if (GetTickCount() - start >= kBusyWaitMs) return ERROR_SHARING_VIOLATION;
@@ -169,21 +208,19 @@ DWORD move_into_place(HANDLE file, const LabelPath& path, const Entry& before) {
     }
 }
 
-bool cut_to_empty(HANDLE file) {
-    const LARGE_INTEGER zero = {};
-    return SetFilePointerEx(file, zero, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-}
-
-// A folder that takes no new file, but whose label may be written: the
-// label is written in place, whole or cut to nothing, if it is the plain
-// file that was there when the call began. Not safe against a second
-// writer of the same path, nor a host killed while writing; the temporary
-// file and the move are the normal way.
+// A folder where the label may be written but not moved into place (no
+// new file; or no rename or removal): the label is written in place, whole
+// or cut to nothing, if it is the plain file that was there when the call
+// began, or a new file where the folder takes one. Not safe against a
+// second writer of the same path, nor a host killed while writing; the
+// temporary file and the move are the normal way.
 DWORD store_in_place(const LabelPath& path, const Entry& before, const BmpGeometry& geometry,
                      const std::vector<std::uint8_t>& pixels) {
-    if (before.kind == EntryKind::none) return ERROR_ACCESS_DENIED;
-    if (before.kind != EntryKind::file) return QELV_ERROR_OLD_LABEL_KEPT;
-    const HANDLE file = CreateFileW(path.full, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    if (before.kind != EntryKind::file && before.kind != EntryKind::none) {
+        return QELV_ERROR_OLD_LABEL_KEPT;
+    }
+    const DWORD disposition = before.kind == EntryKind::none ? CREATE_NEW : OPEN_EXISTING;
+    const HANDLE file = CreateFileW(path.full, GENERIC_WRITE, 0, nullptr, disposition,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
@@ -205,8 +242,13 @@ DWORD store(const LabelPath& path, const Entry& before, const BmpGeometry& geome
     error = write_label(file, geometry, pixels);
     if (error == ERROR_SUCCESS && !set_delete_on_close(file, false)) error = GetLastError();
     if (error == ERROR_SUCCESS) error = move_into_place(file, path, before);
-    if (error != ERROR_SUCCESS) set_delete_on_close(file, true);
+    if (error != ERROR_SUCCESS) {
+        // Empty first: in a folder that forbids removing, the file stays.
+        cut_to_empty(file);
+        set_delete_on_close(file, true);
+    }
     if (!CloseHandle(file) && error == ERROR_SUCCESS) error = GetLastError();
+    if (error == ERROR_ACCESS_DENIED) return store_in_place(path, before, geometry, pixels);
     return error;
 }
 
@@ -216,14 +258,6 @@ bool is_empty(const WCHAR* path) {
            data.nFileSizeHigh == 0;
 }
 
-bool opens(const WCHAR* path) {
-    const HANDLE file = CreateFileW(path, FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(file);
-    return true;
-}
 
 // The old label taken away the way a label is put in place: an empty
 // temporary file moved over the path, then removed. A link at the path is

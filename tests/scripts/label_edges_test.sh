@@ -59,6 +59,22 @@ if [ "$(id -u)" -eq 0 ]; then
   [[ "$out" == *"may still be at the path"* ]]
   check "an old label that can be neither removed nor emptied is announced [$out]"
   chattr -i "$work/locked/label.bmp"
+  # An append-only folder: files may be made and written, not renamed or
+  # removed. The label is written in place; the one leftover the first
+  # call cannot remove is reused by every later call.
+  mkdir -p "$work/append" && chattr +a "$work/append"
+  for call in "barcodeimage_create 1234|code128" "itf125barimage_create 2 10 1234|itf" \
+              "barcodeimage_create 1234|code128"; do
+    # shellcheck disable=SC2086
+    out=$(qelvcall ${call%|*} "$(winpath "$work/append/label.bmp")")
+    cmp -s "$work/append/label.bmp" "$work/ref/${call#*|}.bmp"
+    check "an append-only folder gets its label in place (${call%|*}) [$out]"
+  done
+  out=$(qelvcall barcodeimage_create 12A4 "$(winpath "$work/append/label.bmp")")
+  [[ "$out" == *"digits 0-9"* ]] && [ ! -s "$work/append/label.bmp" ] &&
+    [ "$(find "$work/append" -name '~qelv*' | wc -l)" -le 1 ] && [ -z "$(find "$work/append" -name '~qelv*' -size +0)" ]
+  check "an append-only folder: a refusal empties the label; at most one empty leftover [$out]"
+  chattr -a "$work/append"
 fi
 
 # --- Nothing but the label: links are replaced, never followed; a slot that
