@@ -93,10 +93,10 @@ Slot sweep(const WCHAR* temp, std::size_t folder_chars, HANDLE& file) {
 // ERROR_ACCESS_DENIED: the folder takes no new file. ERROR_SHARING_VIOLATION:
 // live writers hold every slot; ERROR_CANNOT_MAKE: no slot can be used at
 // all (links, folders, files nobody may remove).
-DWORD temp_create(const LabelPath& path, HANDLE& file) {
+DWORD temp_create(const LabelPath& path, HANDLE& file, int& slot) {
     WCHAR temp[kPathChars];
     bool held = false;
-    for (int slot = 0; slot < kTempSlots; ++slot) {
+    for (slot = 0; slot < kTempSlots; ++slot) {
         if (!temp_name(path, slot, temp)) return ERROR_FILENAME_EXCED_RANGE;
         for (int tries = 0; tries < kSlotTries; ++tries) {
             file = open_slot(temp, CREATE_NEW);
@@ -149,12 +149,12 @@ struct RenameRequest {
     WCHAR room[kPathChars];
 };
 
-void rename_request(const LabelPath& path, RenameRequest& request) {
+void rename_request(const WCHAR* full, RenameRequest& request, BOOLEAN replace) {
     request = RenameRequest{};
-    request.info.ReplaceIfExists = TRUE;
-    const std::size_t chars = std::wcslen(path.full + 4);
+    request.info.ReplaceIfExists = replace;
+    const std::size_t chars = std::wcslen(full + 4);
     std::wmemcpy(request.info.FileName, L"\\??\\", 4);
-    std::wmemcpy(request.info.FileName + 4, path.full + 4, chars + 1);
+    std::wmemcpy(request.info.FileName + 4, full + 4, chars + 1);
     request.info.FileNameLength = static_cast<DWORD>((chars + 4) * sizeof(WCHAR));
 }
 
@@ -167,6 +167,21 @@ bool opens(const WCHAR* path) {
     return true;
 }
 
+// Whether the folder lets our temporary file be renamed at all: it is
+// moved to a free slot beside it (append-only folders refuse any rename).
+// Asked of our own file, so no other writer's doings can fool it.
+bool folder_renames(HANDLE file, const LabelPath& path, int own_slot) {
+    RenameRequest request;
+    WCHAR temp[kPathChars];
+    for (int slot = 0; slot < kTempSlots && temp_name(path, slot, temp); ++slot) {
+        if (slot == own_slot) continue;
+        rename_request(temp, request, FALSE);
+        if (SetFileInformationByHandle(file, FileRenameInfo, &request, sizeof request)) return true;
+        if (GetLastError() == ERROR_ACCESS_DENIED) return false;
+    }
+    return true;  // every slot taken: nothing to tell, keep trying the move
+}
+
 // Our temporary file moves over the path: a rename replaces the directory
 // entry itself, a link included, and never writes through it. A program
 // that reads the old label keeps it from being replaced (under Wine any
@@ -174,10 +189,11 @@ bool opens(const WCHAR* path) {
 // that one: another writer's new label is never removed) is removed once,
 // and the move tried again for a moment before the path counts as busy.
 // Looking is done once: every look opens the path, which under Wine holds
-// up the other writers' moves in turn.
-DWORD move_into_place(HANDLE file, const LabelPath& path, const Entry& before) {
+// up the other writers' moves in turn. ERROR_ACCESS_DENIED: the folder
+// refuses the move itself, and the label must be written in place.
+DWORD move_into_place(HANDLE file, int slot, const LabelPath& path, const Entry& before) {
     RenameRequest request;
-    rename_request(path, request);
+    rename_request(path.full, request, TRUE);
     const DWORD start = GetTickCount();
     bool looked = false;
     for (int tries = 0;; ++tries) {
@@ -186,23 +202,20 @@ DWORD move_into_place(HANDLE file, const LabelPath& path, const Entry& before) {
         }
         const DWORD error = GetLastError();
         if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) return error;
-        Entry now;
-        if (!looked && entry_look(path.full, path.folder_chars, now) == ERROR_SUCCESS) {
-            // Nothing holds an empty path: the folder refuses our move
-            // (files may be made there, not renamed).
-            if (now.kind == EntryKind::none && error == ERROR_ACCESS_DENIED) return error;
-            if (now.kind == EntryKind::file && entry_unchanged(before, now)) {
+        if (!looked) {
+            looked = true;
+            if (error == ERROR_ACCESS_DENIED && !folder_renames(file, path, slot)) return error;
+            Entry now;
+            if (entry_look(path.full, path.folder_chars, now) == ERROR_SUCCESS &&
+                now.kind == EntryKind::file && entry_unchanged(before, now)) {
                 clear_read_only(path.full, now.attributes);
-                // Not a holder but the folder or the file's owner keeps it
-                // (a shared folder with sticky bits, an append-only one): no
-                // move can replace it either. Wine may report such a delete
-                // as done; a file it really marked opens no more.
-                const bool marked = DeleteFileW(path.full);
-                if (!marked && GetLastError() == ERROR_ACCESS_DENIED) return ERROR_ACCESS_DENIED;
-                if (marked && opens(path.full)) return ERROR_ACCESS_DENIED;
+                // Refused, not held: the file's owner keeps it (a shared
+                // folder with sticky bits); no move can replace it either.
+                if (!DeleteFileW(path.full) && GetLastError() == ERROR_ACCESS_DENIED) {
+                    return ERROR_ACCESS_DENIED;
+                }
             }
         }
-        looked = true;
         if (GetTickCount() - start >= kBusyWaitMs) return ERROR_SHARING_VIOLATION;
         Sleep(tries < 4 ? 0 : 1);
     }
@@ -236,12 +249,13 @@ DWORD store(const LabelPath& path, const Entry& before, const BmpGeometry& geome
             const std::vector<std::uint8_t>& pixels) {
     if (before.kind == EntryKind::file) clear_read_only(path.full, before.attributes);
     HANDLE file = INVALID_HANDLE_VALUE;
-    DWORD error = temp_create(path, file);
+    int slot = 0;
+    DWORD error = temp_create(path, file, slot);
     if (error == ERROR_ACCESS_DENIED) return store_in_place(path, before, geometry, pixels);
     if (error != ERROR_SUCCESS) return error;
     error = write_label(file, geometry, pixels);
     if (error == ERROR_SUCCESS && !set_delete_on_close(file, false)) error = GetLastError();
-    if (error == ERROR_SUCCESS) error = move_into_place(file, path, before);
+    if (error == ERROR_SUCCESS) error = move_into_place(file, slot, path, before);
     if (error != ERROR_SUCCESS) {
         // Empty first: in a folder that forbids removing, the file stays.
         cut_to_empty(file);
@@ -264,13 +278,14 @@ bool is_empty(const WCHAR* path) {
 // replaced, never followed. false: the folder or a holder refused it.
 bool move_away(const LabelPath& path, const Entry& before) {
     HANDLE file = INVALID_HANDLE_VALUE;
-    if (temp_create(path, file) != ERROR_SUCCESS) return false;
+    int slot = 0;
+    if (temp_create(path, file, slot) != ERROR_SUCCESS) return false;
     Entry now;
     bool moved = true;  // nothing to move away: another writer's label is there now
     if (entry_look(path.full, path.folder_chars, now) == ERROR_SUCCESS &&
         entry_unchanged(before, now) && now.kind != EntryKind::none) {
         RenameRequest request;
-        rename_request(path, request);
+        rename_request(path.full, request, TRUE);
         moved = set_delete_on_close(file, false) &&
                 SetFileInformationByHandle(file, FileRenameInfo, &request, sizeof request);
     }
