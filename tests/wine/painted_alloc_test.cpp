@@ -183,16 +183,23 @@ TEST_F(PaintedAlloc, AllocatorAboveTheBufferSizeChangesNothing) {
     EXPECT_EQ(file_bytes(path).size(), 6074u);
 }
 
-// The black fills the DLL asks of USER, watched at its import: one of them
-// may be left out.
-using FillRectFn = int(WINAPI*)(HDC, const RECT*, HBRUSH);
-FillRectFn real_fill = nullptr;
-int black_fills = 0;
-int skipped_fill = 0;  // the black fill left out, counted from 1; 0: none
+// The region of bars the DLL asks GDI for, watched at its import: one of
+// its bars may be left out.
+using RegionFn = HRGN(WINAPI*)(const XFORM*, DWORD, const RGNDATA*);
+RegionFn real_region = nullptr;
+DWORD skipped_bar = 0;  // the bar left out, counted from 1; 0: none
 
-int WINAPI spoiling_fill(HDC dc, const RECT* rect, HBRUSH brush) {
-    if (brush == GetStockObject(BLACK_BRUSH) && ++black_fills == skipped_fill) return TRUE;
-    return real_fill(dc, rect, brush);
+HRGN WINAPI spoiling_region(const XFORM* xform, DWORD size, const RGNDATA* data) {
+    if (skipped_bar == 0 || data->rdh.nCount < skipped_bar) return real_region(xform, size, data);
+    std::vector<char> copy(reinterpret_cast<const char*>(data),
+                           reinterpret_cast<const char*>(data) + size);
+    auto* spoiled = reinterpret_cast<RGNDATA*>(copy.data());
+    auto* bars = reinterpret_cast<RECT*>(spoiled->Buffer);
+    std::memmove(bars + skipped_bar - 1, bars + skipped_bar,
+                 (spoiled->rdh.nCount - skipped_bar) * sizeof(RECT));
+    --spoiled->rdh.nCount;
+    spoiled->rdh.nRgnSize -= sizeof(RECT);
+    return real_region(xform, size - sizeof(RECT), spoiled);
 }
 
 // Whatever the screen's depth, the picture is a 24-bit DIB section, which
@@ -209,19 +216,18 @@ TEST_F(PaintedAlloc, PicturesAreDibSectionsOf24Bits) {
 // A paint that leaves out one bar must not reach the disk: the read-back
 // refuses it, and the old label goes too.
 TEST_F(PaintedAlloc, ASpoiledPaintIsRefusedByTheReadBack) {
-    qelvtest::ImportPatch patch(dll_.module, "user32.dll", "FillRect",
-                                reinterpret_cast<void*>(&spoiling_fill));
-    ASSERT_NE(patch.original, nullptr) << "the DLL imports FillRect from user32.dll";
-    real_fill = reinterpret_cast<FillRectFn>(patch.original);
+    qelvtest::ImportPatch patch(dll_.module, "gdi32.dll", "ExtCreateRegion",
+                                reinterpret_cast<void*>(&spoiling_region));
+    ASSERT_NE(patch.original, nullptr) << "the DLL imports ExtCreateRegion from gdi32.dll";
+    real_region = reinterpret_cast<RegionFn>(patch.original);
     const std::string path = folder_.file("old.bmp");
     for (const bool itf : {false, true}) {
         ASSERT_TRUE(qelvtest::file_put(path, Bytes(300, 0x22)));
-        black_fills = 0;
-        skipped_fill = 3;
+        skipped_bar = 3;
         EXPECT_EQ(itf ? itf_(2, 20, "1234", path.c_str()) : code128_("1234", path.c_str()), 0);
         EXPECT_EQ(GetLastError(), DWORD{QELV_ERROR_READBACK}) << "ITF: " << itf;
         EXPECT_FALSE(path_exists(path)) << "ITF: " << itf;
-        skipped_fill = 0;
+        skipped_bar = 0;
         EXPECT_NE(itf ? itf_(2, 20, "1234", path.c_str()) : code128_("1234", path.c_str()), 0)
             << "unspoiled, the same call stores its label";
     }

@@ -156,8 +156,9 @@ TEST_F(PaintedFiles, OrdinalsBindTheSameExports) {
 // A fixed label path that several threads or sessions of a host share:
 // the path never holds a mix of two labels or a cut one, and holds a whole
 // label after every round in which all writers succeeded; a writer gives up
-// only as "path busy", and rarely. Mixed lengths gave torn files in 1 of 10
-// rounds when the path was written in place.
+// only as "path busy", and some writer stores its label every round. Mixed
+// lengths gave torn files in 1 of 10 rounds when the path was written in
+// place.
 TEST_F(PaintedFiles, RacingWritersOfOnePathLeaveOneWholeLabel) {
     std::vector<std::string> digits;
     std::vector<Bytes> code128_labels, itf_labels;
@@ -171,12 +172,7 @@ TEST_F(PaintedFiles, RacingWritersOfOnePathLeaveOneWholeLabel) {
     const auto itf_write = [this](const char* d, const char* p) { return itf_(2, 20, d, p); };
     for (const auto& [write, labels] : {std::pair{qelvtest::LabelWrite(code128_write), code128_labels},
                                         std::pair{qelvtest::LabelWrite(itf_write), itf_labels}}) {
-        const qelvtest::RaceTally tally = qelvtest::path_race(write, digits, labels, path, 150);
-        EXPECT_EQ(tally.unexplained, 0);
-        EXPECT_LE(tally.failed_calls * 100, tally.calls) << "a busy path is rare";
-        EXPECT_EQ(tally.wrong_after, 0) << "of " << tally.rounds << " rounds";
-        EXPECT_EQ(tally.wrong_reads, 0) << "of " << tally.reads << " reads";
-        EXPECT_GT(tally.reads, 0) << "the reader met the label while it was written";
+        qelvtest::expect_sound_race(qelvtest::path_race(write, digits, labels, path, 150));
     }
 }
 

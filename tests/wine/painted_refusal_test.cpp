@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "non_digit_texts.h"
 #include "support/bmp_expect.h"
 #include "support/painted_fixture.h"
 #include "qelv_errors.h"
@@ -42,32 +43,17 @@ protected:
     }
 };
 
-struct RefusedText {
-    const char* digits;
-    DWORD error;
-    const char* why;
-};
-
-const RefusedText kRefusedTexts[] = {
-    {"1A", QELV_ERROR_NOT_DIGITS, "a letter would vanish from the symbol"},
-    {"-5", QELV_ERROR_NOT_DIGITS, "a sign would change the check value"},
-    {" 5", QELV_ERROR_NOT_DIGITS, "leading blank"},
-    {"5 ", QELV_ERROR_NOT_DIGITS, "trailing blank"},
-    {"12\xB3", QELV_ERROR_NOT_DIGITS, "byte above 127"},
-    {"12\n", QELV_ERROR_NOT_DIGITS, "line break"},
-};
-
 // A host that ignores the 0 and prints the file must not print the label
 // of the specimen before.
 TEST_F(PaintedRefusal, RefusedTextRemovesTheOldLabel) {
-    for (const auto& c : kRefusedTexts) {
+    for (const auto& c : qelvtest::kNonDigitTexts) {
         const std::string path = old_file();
-        EXPECT_EQ(code128_(c.digits, path.c_str()), 0) << c.why;
-        EXPECT_EQ(GetLastError(), c.error) << c.why;
+        EXPECT_EQ(code128_(c.text, path.c_str()), 0) << c.why;
+        EXPECT_EQ(GetLastError(), DWORD{QELV_ERROR_NOT_DIGITS}) << c.why;
         EXPECT_FALSE(path_exists(path)) << c.why;
         old_file();
-        EXPECT_EQ(itf_(2, 20, c.digits, path.c_str()), 0) << c.why;
-        EXPECT_EQ(GetLastError(), c.error) << c.why;
+        EXPECT_EQ(itf_(2, 20, c.text, path.c_str()), 0) << c.why;
+        EXPECT_EQ(GetLastError(), DWORD{QELV_ERROR_NOT_DIGITS}) << c.why;
         EXPECT_FALSE(path_exists(path)) << c.why;
     }
     EXPECT_FALSE(logged());

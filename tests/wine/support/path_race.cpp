@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 
 namespace qelvtest {
 
@@ -89,10 +92,21 @@ bool run_round(const LabelWrite& write, const std::vector<std::string>& digits,
     }
     tally.calls += static_cast<int>(writers.size());
     tally.failed_calls += failed;
+    tally.rounds_unstored += failed == static_cast<int>(writers.size());
     return failed == 0;
 }
 
 }  // namespace
+
+void expect_sound_race(const RaceTally& tally) {
+    EXPECT_EQ(tally.unexplained, 0) << "writers that gave 0 for another reason than a busy path";
+    EXPECT_EQ(tally.rounds_unstored, 0) << "of " << tally.rounds << " rounds";
+    EXPECT_EQ(tally.wrong_after, 0) << "of " << tally.rounds << " rounds";
+    EXPECT_EQ(tally.wrong_reads, 0) << "of " << tally.reads << " reads";
+    EXPECT_GT(tally.reads, 0) << "the reader met the label while it was written";
+    std::printf("race: %d of %d calls busy, %d reads\n", tally.failed_calls, tally.calls,
+                tally.reads);
+}
 
 RaceTally path_race(const LabelWrite& write, const std::vector<std::string>& digits,
                     const std::vector<Bytes>& labels, const std::string& path, int rounds) {
