@@ -160,6 +160,13 @@ while IFS='|' read -r name call size; do
   [ -z "$(find . -name '~qelv*')" ]
   check "$name label under a file-size limit leaves no temporary file"
 done <<<"$labels"
+# The log under the same limit: an append that does not fit is cut back.
+printf '\r\n[2026-01-05 09:07:03]: kept %s ' "$(head -c 3000 /dev/zero | tr '\0' x)" >webdll_log.txt
+cp webdll_log.txt "$work/log.limited"
+out=$(trap '' XFSZ; prlimit --fsize=$limit -- "$WINE_RUN" "$BUILD_DIR/qelvcall.exe" itf125barimage_create \
+        3 35 "$(printf '%0202d' 7)" "$(winpath "$work/ref/long.bmp")" | tr -d '\r')
+cmp -s webdll_log.txt "$work/log.limited"
+check "a log entry that does not fit under a file-size limit is cut back whole [$out]"
 cd "$work/ref" || exit 1
 
 if [ "$(id -u)" -ne 0 ]; then

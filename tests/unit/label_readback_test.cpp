@@ -109,6 +109,12 @@ TEST(LabelReadback, EveryRowOfAPaintedItfLabelIsRead) {
     EXPECT_EQ(qelv::label_readback_verdict(qelv::Symbology::code128, g, picture("1234", 1, kHeight),
                                            "1234", 0, kHeight - 1),
               "row 0: the picture is not one Code 128 set C symbol") << "the top row unpainted";
+    // A row like the one above it but for its right half (the stop's last
+    // bar, column 63 of 101) is read, not taken for the same row.
+    std::vector<std::uint8_t> spoiled = pattern_picture(itf("12345678"), 0, kHeight);
+    std::uint8_t* row20 = spoiled.data() + static_cast<std::size_t>(kHeight - 1 - 20) * g.stride;
+    row20[3 * 63] = row20[3 * 63 + 1] = row20[3 * 63 + 2] = 255;
+    EXPECT_EQ(verdict(spoiled, "12345678").rfind("row 20: ", 0), 0u) << verdict(spoiled, "12345678");
 }
 
 }  // namespace
