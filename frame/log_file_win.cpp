@@ -55,24 +55,26 @@ LONGLONG log_size(HANDLE file) {
 // The mutex of every log; an abandoned one (its holder was killed) is
 // taken over. The wait goes on as long as the log grows, that is as long
 // as the writers ahead take their turns; null when the queue stood still
-// for kLogStallMs (a stuck holder) or moved for kLogQueueMaxMs.
+// for kLogStallMs (a stuck holder) or moved for kLogQueueMaxMs. Standing
+// still is counted at the machine's own pace: a look that came back late
+// (a starved machine, where the holder is slow for the same reason) counts
+// no more than twice the time it was meant to take.
 HANDLE queue_for_log(HANDLE file) {
     HANDLE queue = CreateMutexA(nullptr, FALSE, kLogMutexName);
     if (queue == nullptr) return nullptr;
     const DWORD start = GetTickCount();
-    DWORD moved = start;
+    DWORD still = 0;
     LONGLONG size = log_size(file);
-    for (;;) {
+    for (DWORD look = start;; look = GetTickCount()) {
         const DWORD waited = WaitForSingleObject(queue, kLogQueueLookMs);
         if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) return queue;
         if (waited != WAIT_TIMEOUT) break;
         const DWORD now = GetTickCount();
         const LONGLONG grown = log_size(file);
-        if (grown != size) {
-            size = grown;
-            moved = now;
-        }
-        if (now - moved >= kLogStallMs || now - start >= kLogQueueMaxMs) break;
+        const DWORD took = now - look;
+        still = grown != size ? 0 : still + (took < 2 * kLogQueueLookMs ? took : 2 * kLogQueueLookMs);
+        size = grown;
+        if (still >= kLogStallMs || now - start >= kLogQueueMaxMs) break;
     }
     CloseHandle(queue);
     return nullptr;
