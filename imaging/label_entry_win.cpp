@@ -86,33 +86,33 @@ DWORD label_path(const LabelName& name, LabelPath& path) {
     return ERROR_SUCCESS;
 }
 
-DWORD entry_look(const WCHAR* path, std::size_t folder_chars, Entry& entry) {
+DWORD entry_look(const WCHAR* path, std::size_t folder_chars, Entry& entry, bool find_links) {
     entry = Entry{};
-    entry.attributes = GetFileAttributesW(path);
-    if (entry.attributes == INVALID_FILE_ATTRIBUTES) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data)) {
         const DWORD error = GetLastError();
         // Wine answers a dangling symbolic link with 18: no file is there.
         const bool nothing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
                              error == ERROR_NO_MORE_FILES;
         return nothing ? ERROR_SUCCESS : error;
     }
+    entry.attributes = data.dwFileAttributes;
+    entry.created = data.ftCreationTime;
+    entry.written = data.ftLastWriteTime;
+    entry.size_high = data.nFileSizeHigh;
+    entry.size_low = data.nFileSizeLow;
     if (entry.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) {
         entry.kind = EntryKind::other;
         return ERROR_SUCCESS;
     }
     entry.kind = entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT ? EntryKind::linked
                                                                  : EntryKind::file;
+    if (!find_links || entry.kind != EntryKind::file) return ERROR_SUCCESS;
     const HANDLE file = open_for_looking(path);
-    if (file == INVALID_HANDLE_VALUE) return ERROR_SUCCESS;  // a file, identity unknown
+    if (file == INVALID_HANDLE_VALUE) return ERROR_SUCCESS;
     BY_HANDLE_FILE_INFORMATION info;
-    if (GetFileInformationByHandle(file, &info)) {
-        entry.known = true;
-        entry.volume = info.dwVolumeSerialNumber;
-        entry.index_high = info.nFileIndexHigh;
-        entry.index_low = info.nFileIndexLow;
-        if (info.nNumberOfLinks > 1) entry.kind = EntryKind::linked;
-    }
-    if (entry.kind == EntryKind::file && resolves_elsewhere(file, path, folder_chars)) {
+    if ((GetFileInformationByHandle(file, &info) && info.nNumberOfLinks > 1) ||
+        resolves_elsewhere(file, path, folder_chars)) {
         entry.kind = EntryKind::linked;
     }
     CloseHandle(file);
@@ -123,10 +123,9 @@ bool entry_unchanged(const Entry& before, const Entry& now) {
     if (before.kind == EntryKind::none || now.kind == EntryKind::none) {
         return before.kind == now.kind;
     }
-    // A file whose identity could not be read is taken to be the same.
-    if (!before.known || !now.known) return before.kind == now.kind;
-    return before.volume == now.volume && before.index_high == now.index_high &&
-           before.index_low == now.index_low;
+    return CompareFileTime(&before.created, &now.created) == 0 &&
+           CompareFileTime(&before.written, &now.written) == 0 &&
+           before.size_high == now.size_high && before.size_low == now.size_low;
 }
 
 }  // namespace qelv

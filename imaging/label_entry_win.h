@@ -26,17 +26,24 @@ DWORD label_path(const LabelName& name, LabelPath& path);
 // link), whose bytes are not this path's alone; other: a folder or device.
 enum class EntryKind { none, file, linked, other };
 
+// Which file is there is told by its times and size: a label another call
+// put in place was written after this call began (asking for the file's
+// index would open it, which costs as much again as the whole label).
 struct Entry {
     EntryKind kind = EntryKind::none;
     DWORD attributes = INVALID_FILE_ATTRIBUTES;
-    bool known = false;  // the file's identity could be read
-    DWORD volume = 0, index_high = 0, index_low = 0;
+    FILETIME created = {}, written = {};
+    DWORD size_high = 0, size_low = 0;
 };
 
 // Looks at the entry at path (folder_chars: where its name starts, less
 // one). ERROR_SUCCESS with entry filled, or why the path cannot be looked
 // at (123, a network or path error): then no file is there to speak of.
-DWORD entry_look(const WCHAR* path, std::size_t folder_chars, Entry& entry);
+// A symbolic link to a file is told from a plain file only with find_links
+// (asking Windows for the resolved name costs more than the rest of a
+// label): every caller that acts on a file by its name asks.
+DWORD entry_look(const WCHAR* path, std::size_t folder_chars, Entry& entry,
+                 bool find_links = false);
 
 // The same file as before, or nothing now where nothing was: only then may
 // a call act on what is at the path.

@@ -68,7 +68,7 @@ HANDLE open_slot(const WCHAR* temp, DWORD disposition) {
 // link.
 Slot sweep(const WCHAR* temp, std::size_t folder_chars, HANDLE& file) {
     Entry entry;
-    if (entry_look(temp, folder_chars, entry) != ERROR_SUCCESS) return Slot::unusable;
+    if (entry_look(temp, folder_chars, entry, true) != ERROR_SUCCESS) return Slot::unusable;
     if (entry.kind == EntryKind::none) return Slot::gone;
     if (entry.kind != EntryKind::file) return Slot::unusable;
     clear_read_only(temp, entry.attributes);
@@ -206,7 +206,7 @@ DWORD move_into_place(HANDLE file, int slot, const LabelPath& path, const Entry&
             looked = true;
             if (error == ERROR_ACCESS_DENIED && !folder_renames(file, path, slot)) return error;
             Entry now;
-            if (entry_look(path.full, path.folder_chars, now) == ERROR_SUCCESS &&
+            if (entry_look(path.full, path.folder_chars, now, true) == ERROR_SUCCESS &&
                 now.kind == EntryKind::file && entry_unchanged(before, now)) {
                 clear_read_only(path.full, now.attributes);
                 // Refused, not held: the file's owner keeps it (a shared
@@ -229,6 +229,12 @@ DWORD move_into_place(HANDLE file, int slot, const LabelPath& path, const Entry&
 // temporary file and the move are the normal way.
 DWORD store_in_place(const LabelPath& path, const Entry& before, const BmpGeometry& geometry,
                      const std::vector<std::uint8_t>& pixels) {
+    Entry now;
+    if (before.kind == EntryKind::file &&
+        (entry_look(path.full, path.folder_chars, now, true) != ERROR_SUCCESS ||
+         !entry_unchanged(before, now) || now.kind != EntryKind::file)) {
+        return QELV_ERROR_OLD_LABEL_KEPT;  // a link, or no longer the label we began with
+    }
     if (before.kind != EntryKind::file && before.kind != EntryKind::none) {
         return QELV_ERROR_OLD_LABEL_KEPT;
     }
@@ -247,7 +253,12 @@ DWORD store_in_place(const LabelPath& path, const Entry& before, const BmpGeomet
 
 DWORD store(const LabelPath& path, const Entry& before, const BmpGeometry& geometry,
             const std::vector<std::uint8_t>& pixels) {
-    if (before.kind == EntryKind::file) clear_read_only(path.full, before.attributes);
+    Entry plain;
+    if (before.kind == EntryKind::file && (before.attributes & FILE_ATTRIBUTE_READONLY) &&
+        entry_look(path.full, path.folder_chars, plain, true) == ERROR_SUCCESS &&
+        plain.kind == EntryKind::file) {
+        clear_read_only(path.full, plain.attributes);
+    }
     HANDLE file = INVALID_HANDLE_VALUE;
     int slot = 0;
     DWORD error = temp_create(path, file, slot);
@@ -301,7 +312,7 @@ bool move_away(const LabelPath& path, const Entry& before) {
 // removing). Otherwise says why the old label is still there.
 DWORD remove_by_name(const LabelPath& path, const Entry& before) {
     Entry now;
-    if (entry_look(path.full, path.folder_chars, now) != ERROR_SUCCESS) return ERROR_SUCCESS;
+    if (entry_look(path.full, path.folder_chars, now, true) != ERROR_SUCCESS) return ERROR_SUCCESS;
     if (!entry_unchanged(before, now) || now.kind == EntryKind::none) return ERROR_SUCCESS;
     if (now.kind != EntryKind::file) return QELV_ERROR_OLD_LABEL_KEPT;  // a link stays as it is
     clear_read_only(path.full, now.attributes);

@@ -237,9 +237,9 @@ TEST_F(PaintedAlloc, ASpoiledPaintIsRefusedByTheReadBack) {
 
 // Another call stores its label while a refusal of the same path runs: at
 // the refusal's second look at the path (after it has seen the old label),
-// the DLL's GetFileAttributesW lets a good write finish first. The refusal
-// clears only the label that was there when it began.
-using AttributesFn = DWORD(WINAPI*)(const WCHAR*);
+// the DLL's GetFileAttributesExW lets a good write finish first. The
+// refusal clears only the label that was there when it began.
+using AttributesFn = BOOL(WINAPI*)(const WCHAR*, GET_FILEEX_INFO_LEVELS, void*);
 AttributesFn real_attributes = nullptr;
 DWORD refusing_thread = 0;
 int looks = 0;
@@ -250,13 +250,13 @@ DWORD WINAPI interloper_write(void*) {
     return interloper("20260105", interloper_path.c_str()) != 0 ? 0 : 1;
 }
 
-DWORD WINAPI attributes_with_interloper(const WCHAR* path) {
+BOOL WINAPI attributes_with_interloper(const WCHAR* path, GET_FILEEX_INFO_LEVELS level, void* data) {
     if (GetCurrentThreadId() == refusing_thread && ++looks == 2) {
         const HANDLE writer = CreateThread(nullptr, 0, interloper_write, nullptr, 0, nullptr);
         WaitForSingleObject(writer, INFINITE);
         CloseHandle(writer);
     }
-    return real_attributes(path);
+    return real_attributes(path, level, data);
 }
 
 TEST_F(PaintedAlloc, ARefusalNeverRemovesALabelStoredWhileItRan) {
@@ -265,9 +265,9 @@ TEST_F(PaintedAlloc, ARefusalNeverRemovesALabelStoredWhileItRan) {
     interloper_path = path;
     ASSERT_NE(code128_("20260105", folder_.file("expected.bmp").c_str()), 0);
     const Bytes expected = file_bytes(folder_.file("expected.bmp"));
-    qelvtest::ImportPatch patch(dll_.module, "kernel32.dll", "GetFileAttributesW",
+    qelvtest::ImportPatch patch(dll_.module, "kernel32.dll", "GetFileAttributesExW",
                                 reinterpret_cast<void*>(&attributes_with_interloper));
-    ASSERT_NE(patch.original, nullptr) << "the DLL imports GetFileAttributesW from kernel32.dll";
+    ASSERT_NE(patch.original, nullptr) << "the DLL imports GetFileAttributesExW from kernel32.dll";
     real_attributes = reinterpret_cast<AttributesFn>(patch.original);
     for (const bool itf : {false, true}) {
         ASSERT_TRUE(qelvtest::file_put(path, Bytes(300, 0x22)));
