@@ -24,7 +24,13 @@ DWORD paint_and_read(qelv::Symbology symbology, const std::string& pattern, std:
     return verdict.empty() ? ERROR_SUCCESS : QELV_ERROR_READBACK;
 }
 
-std::int32_t code128_label(const qelv::LabelCall& call) {
+// Text: char for the ANSI export, wchar_t for its W twin. The argument
+// guard comes first: a NULL leaves the path untouched.
+template <typename Text>
+std::int32_t code128_label(const Text* pBarcode, const Text* fileName) {
+    if (!qelv::all_present(pBarcode, fileName)) return qelv::export_failed(ERROR_INVALID_PARAMETER);
+    qelv::LabelCall call;
+    qelv::label_call(pBarcode, fileName, qelv::kCode128MaxDigits, call);
     return qelv::label_export(call, [&](qelv::LabelPicture& picture) {
         const std::string pattern = qelv::code128_pattern(call.digits);
         return paint_and_read(qelv::Symbology::code128, pattern, kCode128Height, call.digits,
@@ -32,7 +38,11 @@ std::int32_t code128_label(const qelv::LabelCall& call) {
     });
 }
 
-std::int32_t itf_label(int nRatio, int nHeight, const qelv::LabelCall& call) {
+template <typename Text>
+std::int32_t itf_label(int nRatio, int nHeight, const Text* pBarcode, const Text* fileName) {
+    if (!qelv::all_present(pBarcode, fileName)) return qelv::export_failed(ERROR_INVALID_PARAMETER);
+    qelv::LabelCall call;
+    qelv::label_call(pBarcode, fileName, qelv::kItfMaxDigits, call);
     const int ratio = qelv::itf_ratio(nRatio);
     const int height = qelv::itf_height(nHeight);
     return qelv::label_export(call, [&](qelv::LabelPicture& picture) {
@@ -47,33 +57,20 @@ std::int32_t itf_label(int nRatio, int nHeight, const qelv::LabelCall& call) {
 
 }  // namespace
 
-// The argument guard comes first: a NULL leaves the path untouched.
 QELV_EXPORT barcodeimage_create(const char* pBarcode, const char* fileName) {
-    if (!qelv::all_present(pBarcode, fileName)) return qelv::export_failed(ERROR_INVALID_PARAMETER);
-    qelv::LabelCall call;
-    qelv::label_call_ansi(pBarcode, fileName, qelv::kCode128MaxDigits, call);
-    return code128_label(call);
+    return code128_label(pBarcode, fileName);
 }
 
 QELV_EXPORT barcodeimage_createW(const wchar_t* pBarcode, const wchar_t* fileName) {
-    if (!qelv::all_present(pBarcode, fileName)) return qelv::export_failed(ERROR_INVALID_PARAMETER);
-    qelv::LabelCall call;
-    qelv::label_call_wide(pBarcode, fileName, qelv::kCode128MaxDigits, call);
-    return code128_label(call);
+    return code128_label(pBarcode, fileName);
 }
 
 QELV_EXPORT itf125barimage_create(int nRatio, int nHeight, const char* pBarcode,
                                   const char* fileName) {
-    if (!qelv::all_present(pBarcode, fileName)) return qelv::export_failed(ERROR_INVALID_PARAMETER);
-    qelv::LabelCall call;
-    qelv::label_call_ansi(pBarcode, fileName, qelv::kItfMaxDigits, call);
-    return itf_label(nRatio, nHeight, call);
+    return itf_label(nRatio, nHeight, pBarcode, fileName);
 }
 
 QELV_EXPORT itf125barimage_createW(int nRatio, int nHeight, const wchar_t* pBarcode,
                                    const wchar_t* fileName) {
-    if (!qelv::all_present(pBarcode, fileName)) return qelv::export_failed(ERROR_INVALID_PARAMETER);
-    qelv::LabelCall call;
-    qelv::label_call_wide(pBarcode, fileName, qelv::kItfMaxDigits, call);
-    return itf_label(nRatio, nHeight, call);
+    return itf_label(nRatio, nHeight, pBarcode, fileName);
 }
