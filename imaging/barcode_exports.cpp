@@ -24,13 +24,7 @@ DWORD paint_and_read(qelv::Symbology symbology, const std::string& pattern, std:
     return verdict.empty() ? ERROR_SUCCESS : QELV_ERROR_READBACK;
 }
 
-// Text: char for the ANSI export, wchar_t for its W twin. The argument
-// guard comes first: a NULL leaves the path untouched.
-template <typename Text>
-std::int32_t code128_label(const Text* pBarcode, const Text* fileName) {
-    if (!qelv::all_present(pBarcode, fileName)) return qelv::export_failed(ERROR_INVALID_PARAMETER);
-    qelv::LabelCall call;
-    qelv::label_call(pBarcode, fileName, qelv::kCode128MaxDigits, call);
+std::int32_t code128_label(const qelv::LabelCall& call) {
     return qelv::label_export(call, [&](qelv::LabelPicture& picture) {
         const std::string pattern = qelv::code128_pattern(call.digits);
         return paint_and_read(qelv::Symbology::code128, pattern, kCode128Height, call.digits,
@@ -38,11 +32,7 @@ std::int32_t code128_label(const Text* pBarcode, const Text* fileName) {
     });
 }
 
-template <typename Text>
-std::int32_t itf_label(int nRatio, int nHeight, const Text* pBarcode, const Text* fileName) {
-    if (!qelv::all_present(pBarcode, fileName)) return qelv::export_failed(ERROR_INVALID_PARAMETER);
-    qelv::LabelCall call;
-    qelv::label_call(pBarcode, fileName, qelv::kItfMaxDigits, call);
+std::int32_t itf_label(int nRatio, int nHeight, const qelv::LabelCall& call) {
     const int ratio = qelv::itf_ratio(nRatio);
     const int height = qelv::itf_height(nHeight);
     return qelv::label_export(call, [&](qelv::LabelPicture& picture) {
@@ -57,20 +47,33 @@ std::int32_t itf_label(int nRatio, int nHeight, const Text* pBarcode, const Text
 
 }  // namespace
 
+// The argument guard comes first: a NULL leaves the path untouched.
 QELV_EXPORT barcodeimage_create(const char* pBarcode, const char* fileName) {
-    return code128_label(pBarcode, fileName);
+    if (!qelv::all_present(pBarcode, fileName)) return qelv::export_failed(ERROR_INVALID_PARAMETER);
+    qelv::LabelCall call;
+    qelv::label_call_ansi(pBarcode, fileName, qelv::kCode128MaxDigits, call);
+    return code128_label(call);
 }
 
 QELV_EXPORT barcodeimage_createW(const wchar_t* pBarcode, const wchar_t* fileName) {
-    return code128_label(pBarcode, fileName);
+    if (!qelv::all_present(pBarcode, fileName)) return qelv::export_failed(ERROR_INVALID_PARAMETER);
+    qelv::LabelCall call;
+    qelv::label_call_wide(pBarcode, fileName, qelv::kCode128MaxDigits, call);
+    return code128_label(call);
 }
 
 QELV_EXPORT itf125barimage_create(int nRatio, int nHeight, const char* pBarcode,
                                   const char* fileName) {
-    return itf_label(nRatio, nHeight, pBarcode, fileName);
+    if (!qelv::all_present(pBarcode, fileName)) return qelv::export_failed(ERROR_INVALID_PARAMETER);
+    qelv::LabelCall call;
+    qelv::label_call_ansi(pBarcode, fileName, qelv::kItfMaxDigits, call);
+    return itf_label(nRatio, nHeight, call);
 }
 
 QELV_EXPORT itf125barimage_createW(int nRatio, int nHeight, const wchar_t* pBarcode,
                                    const wchar_t* fileName) {
-    return itf_label(nRatio, nHeight, pBarcode, fileName);
+    if (!qelv::all_present(pBarcode, fileName)) return qelv::export_failed(ERROR_INVALID_PARAMETER);
+    qelv::LabelCall call;
+    qelv::label_call_wide(pBarcode, fileName, qelv::kItfMaxDigits, call);
+    return itf_label(nRatio, nHeight, call);
 }

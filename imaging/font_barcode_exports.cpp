@@ -9,14 +9,8 @@
 
 namespace {
 
-// Text: char for the ANSI export, wchar_t for its W twin. The argument
-// guard comes first: a NULL leaves the path untouched; digits are refused,
-// if at all, before anything is encoded or logged.
-template <typename Text>
-std::int32_t font_label(const Text* pBarcode, const Text* fileName) {
-    if (!qelv::all_present(pBarcode, fileName)) return qelv::export_failed(ERROR_INVALID_PARAMETER);
-    qelv::LabelCall call;
-    qelv::label_call(pBarcode, fileName, qelv::kCode128FontMaxDigits, call);
+// The digits were refused, if at all, before anything was encoded or logged.
+std::int32_t font_label(const qelv::LabelCall& call) {
     return qelv::label_export(call, [&](qelv::LabelPicture& picture) {
         qelv::LogBatch log;
         const std::string text = qelv::code128_font_text(call.digits, qelv::log_sink(log));
@@ -28,10 +22,17 @@ std::int32_t font_label(const Text* pBarcode, const Text* fileName) {
 
 }  // namespace
 
+// The argument guard comes first: a NULL leaves the path untouched.
 QELV_EXPORT barcodeimage_create_font(const char* pBarcode, const char* fileName) {
-    return font_label(pBarcode, fileName);
+    if (!qelv::all_present(pBarcode, fileName)) return qelv::export_failed(ERROR_INVALID_PARAMETER);
+    qelv::LabelCall call;
+    qelv::label_call_ansi(pBarcode, fileName, qelv::kCode128FontMaxDigits, call);
+    return font_label(call);
 }
 
 QELV_EXPORT barcodeimage_create_fontW(const wchar_t* pBarcode, const wchar_t* fileName) {
-    return font_label(pBarcode, fileName);
+    if (!qelv::all_present(pBarcode, fileName)) return qelv::export_failed(ERROR_INVALID_PARAMETER);
+    qelv::LabelCall call;
+    qelv::label_call_wide(pBarcode, fileName, qelv::kCode128FontMaxDigits, call);
+    return font_label(call);
 }

@@ -34,15 +34,15 @@ struct LabelCall {
     char wide_digits[kDigitTextRoom];  // the W export's digits, in ASCII
 };
 
-inline void label_call(const char* pBarcode, const char* fileName, std::size_t max_digits,
-                       LabelCall& call) {
+inline void label_call_ansi(const char* pBarcode, const char* fileName, std::size_t max_digits,
+                            LabelCall& call) {
     call.digits = pBarcode;
     call.refusal = digit_text_refusal(pBarcode, max_digits);
     label_name_ansi(fileName, call.name);
 }
 
-inline void label_call(const wchar_t* pBarcode, const wchar_t* fileName, std::size_t max_digits,
-                       LabelCall& call) {
+inline void label_call_wide(const wchar_t* pBarcode, const wchar_t* fileName,
+                            std::size_t max_digits, LabelCall& call) {
     call.wide_digits[0] = '\0';
     call.digits = call.wide_digits;
     call.refusal = digit_text_narrow(pBarcode, call.wide_digits, max_digits);
