@@ -4,9 +4,9 @@
 // A call gathers its entries in a batch (each stamped when it is added) and
 // appends them with one write, so that one call's entries stay together
 // and no entry is split by another writer. On Windows the writers of this
-// library take turns on one named mutex, and the write holds a byte-range
-// lock far past the data against other writers, for Wine, whose appends
-// are not atomic; both waits are bounded, so no log can hold up a label.
+// library take turns on a named mutex of the log file, and the write holds
+// a byte-range lock far past the data against other writers, for Wine,
+// whose appends are not atomic; both waits are bounded, so no log can hold up a label.
 // Cases the log turns away, silently and without touching any file:
 // - a null message;
 // - a current directory that does not fit 259 characters (or cannot be read);
@@ -35,8 +35,6 @@ constexpr unsigned kLogQueueMaxMs = 5000;
 // How long it then waits for a byte-range lock that a writer outside the
 // queue (another program, an older library) holds.
 constexpr unsigned kLogRangeLockWaitMs = 50;
-// The queue of every writer of a log in this session.
-constexpr char kLogMutexName[] = "Local\\qelv_dorevivi_log";
 
 // The most one call logs is 202 ITF digits: 305 entries, 20061 bytes.
 constexpr std::size_t kLogBatchSize = 24 * 1024;

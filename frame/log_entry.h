@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <ctime>
 
 namespace qelv {
@@ -27,6 +28,14 @@ void log_entry_compose(const char* timestamp, const char* message,
 // does not fit.
 bool log_path_compose(const char* directory, char separator,
                       char (&path)[kLogPathSize]);
+
+// The name of the queue of one log file, known by its volume and file
+// index: every spelling of its path (case, short names) meets in one queue,
+// and a stuck writer of one folder's log holds up no other.
+// Its own file, so that a test can name a queue without the log's writer.
+constexpr std::size_t kLogQueueNameSize = 64;
+void log_queue_name(std::uint32_t volume, std::uint32_t index_high, std::uint32_t index_low,
+                    char (&name)[kLogQueueNameSize]);
 
 // Copies text with each LF written as CR LF; returns the stored length, or
 // 0 with an empty result when it does not fit.

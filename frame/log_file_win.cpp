@@ -36,8 +36,8 @@ HANDLE open_log(const WCHAR* path, DWORD disposition) {
 
 // Wine carries out an append as "find the end, then write there", so
 // writers racing between the two steps overwrite each other. The writers
-// of this library queue on one named mutex, which wakes them in turn (a
-// polled lock lost the race to newcomers and dropped whole batches); a
+// of this library queue on a named mutex of the file, which wakes them in
+// turn (a polled lock lost the race to newcomers and dropped whole batches); a
 // byte-range lock far beyond any data (readers never meet it) keeps out
 // other writers of the file.
 constexpr DWORD kLockOffsetHigh = 0x7FFFFFFF;
@@ -52,7 +52,8 @@ LONGLONG log_size(HANDLE file) {
     return GetFileSizeEx(file, &size) ? size.QuadPart : -1;
 }
 
-// The mutex of every log; an abandoned one (its holder was killed) is
+// The mutex of this log file (one shared by the files whose identity
+// cannot be had); an abandoned one (its holder was killed) is
 // taken over. The wait goes on as long as the log grows, that is as long
 // as the writers ahead take their turns; null when the queue stood still
 // for kLogStallMs (a stuck holder) or moved for kLogQueueMaxMs. Standing
@@ -60,7 +61,12 @@ LONGLONG log_size(HANDLE file) {
 // (a starved machine, where the holder is slow for the same reason) counts
 // no more than twice the time it was meant to take.
 HANDLE queue_for_log(HANDLE file) {
-    HANDLE queue = CreateMutexA(nullptr, FALSE, kLogMutexName);
+    BY_HANDLE_FILE_INFORMATION identity = {};
+    if (!GetFileInformationByHandle(file, &identity)) identity = {};
+    char name[kLogQueueNameSize] = {};
+    log_queue_name(identity.dwVolumeSerialNumber, identity.nFileIndexHigh,
+                   identity.nFileIndexLow, name);
+    HANDLE queue = CreateMutexA(nullptr, FALSE, name);
     if (queue == nullptr) return nullptr;
     const DWORD start = GetTickCount();
     DWORD still = 0;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "frame/log.h"
+#include "frame/log_entry.h"
 #include "log_fixture.h"
 
 namespace {
@@ -155,6 +156,20 @@ DWORD WINAPI hold_queue(void* param) {
     return 0;
 }
 
+// The queue of the log at path, as every writer of that file names it.
+HANDLE log_queue(const std::string& path) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    BY_HANDLE_FILE_INFORMATION identity = {};
+    GetFileInformationByHandle(file, &identity);
+    CloseHandle(file);
+    char name[qelv::kLogQueueNameSize] = {};
+    qelv::log_queue_name(identity.dwVolumeSerialNumber, identity.nFileIndexHigh,
+                         identity.nFileIndexLow, name);
+    return CreateMutexA(nullptr, FALSE, name);
+}
+
 TEST_F(LogItf, AHeldLockHoldsUpACallOnlyBriefly) {
     // The same call with nothing held, measured in this run: the second
     // allowed for waiting comes on top of what the call takes anyway on a
@@ -169,7 +184,7 @@ TEST_F(LogItf, AHeldLockHoldsUpACallOnlyBriefly) {
         StuckHolder holder;
         OVERLAPPED whole = {};
         if (in_queue) {
-            holder.queue = CreateMutexA(nullptr, FALSE, qelv::kLogMutexName);
+            holder.queue = log_queue(log_path());
             holder.release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
             holder.thread = CreateThread(nullptr, 0, hold_queue, &holder, 0, nullptr);
             ASSERT_NE(holder.thread, nullptr);
@@ -193,6 +208,15 @@ TEST_F(LogItf, AHeldLockHoldsUpACallOnlyBriefly) {
         if (viewer != INVALID_HANDLE_VALUE) CloseHandle(viewer);
         EXPECT_EQ(result != 0, !label_held) << "variant " << variant << ", reason " << reason;
         if (in_queue) {
+            // Another folder's log has a queue of its own.
+            const std::string other = dir_ + "\\other";
+            CreateDirectoryA(other.c_str(), nullptr);
+            ASSERT_TRUE(SetCurrentDirectoryA(other.c_str()));
+            create_(2, 20, "12", "other.bmp");
+            ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
+            std::vector<LogEntry> there;
+            EXPECT_TRUE(parse_log(qelvtest::read_file(other + "\\webdll_log.txt"), there));
+            EXPECT_EQ(there.size(), 5u * variant) << "beside a stuck queue, variant " << variant;
             SetEvent(holder.release);
             WaitForSingleObject(holder.thread, INFINITE);
             CloseHandle(holder.thread);
@@ -219,7 +243,7 @@ DWORD WINAPI take_queue_and_end(void* queue) {
 }
 
 TEST_F(LogItf, AnAbandonedQueueIsTakenOver) {
-    const HANDLE queue = CreateMutexA(nullptr, FALSE, qelv::kLogMutexName);
+    const HANDLE queue = log_queue(log_path());
     const HANDLE owner = CreateThread(nullptr, 0, take_queue_and_end, queue, 0, nullptr);
     ASSERT_NE(owner, nullptr);
     WaitForSingleObject(owner, INFINITE);
