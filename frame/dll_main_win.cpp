@@ -1,4 +1,11 @@
-// Loading does no work: nothing is built at load time, nothing to release.
+// Loading builds nothing and leaves nothing to release; it only gives the
+// stack guard a value of this load, before any export can be called.
 #include <windows.h>
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+#include "frame/stack_guard_win.h"
+
+extern "C" __attribute__((no_stack_protector)) BOOL WINAPI DllMain(HINSTANCE module, DWORD reason,
+                                                                 LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) qelv::stack_guard_seed(module);
+    return TRUE;
+}

@@ -13,6 +13,8 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -133,30 +135,47 @@ ExportDirectory read_exports(const PeFile& pe) {
     return d;
 }
 
-std::vector<std::string> read_import_names(const PeFile& pe) {
-    std::vector<std::string> names;
+// "DLL function" for each function imported by name, the DLL in capitals.
+std::set<std::string> read_imports(const PeFile& pe) {
+    const bool wide = pe.magic == 0x20B;
+    const std::size_t thunk_size = wide ? 8 : 4;
+    std::set<std::string> imports;
     std::size_t at = pe.offset(pe.dir_rva[1]);
     // One 20-byte descriptor per DLL, ended by an all-zero descriptor.
-    for (; at != 0 && pe.u32(at + 12) != 0 && names.size() < 256; at += 20) {
-        names.push_back(pe.text_at(pe.u32(at + 12)));
+    for (int dlls = 0; at != 0 && pe.u32(at + 12) != 0 && dlls < 256; at += 20, ++dlls) {
+        std::string dll = pe.text_at(pe.u32(at + 12));
+        std::transform(dll.begin(), dll.end(), dll.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        std::size_t thunk = pe.offset(pe.u32(at) != 0 ? pe.u32(at) : pe.u32(at + 16));
+        for (int n = 0; thunk != 0 && n < 4096; ++n, thunk += thunk_size) {
+            const std::uint32_t low = pe.u32(thunk);
+            const std::uint32_t high = wide ? pe.u32(thunk + 4) : 0;
+            if (low == 0 && high == 0) break;
+            const bool by_ordinal = wide ? (high & 0x80000000u) != 0 : (low & 0x80000000u) != 0;
+            imports.insert(dll + " " + (by_ordinal ? "#" + std::to_string(low & 0xFFFF)
+                                                   : pe.text_at(low + 2)));
+        }
     }
-    return names;
+    return imports;
 }
 
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
-bool is_system_dll(const std::string& name) {
-    static const char* const kSystem[] = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll",
-                                          "shell32.dll", "msvcrt.dll"};
-    const std::string n = lower(name);
-    for (const char* s : kSystem) {
-        if (n == s) return true;
+// The rows of the documented import list that this architecture's DLL has.
+std::set<std::string> listed_imports() {
+    const std::string own = sizeof(void*) == 8 ? "dll64" : "dll32";
+    std::set<std::string> listed;
+    std::ifstream in(QELV_IMPORTS_FILE);
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream row(line);
+        std::string dll, function, version, binaries;
+        if (line.empty() || line[0] == '#' || !(row >> dll >> function >> version >> binaries)) {
+            continue;
+        }
+        std::istringstream tags(binaries);
+        for (std::string tag; std::getline(tags, tag, ',');) {
+            if (tag == "dll" || tag == own) listed.insert(dll + " " + function);
+        }
     }
-    return n.rfind("api-ms-win-", 0) == 0;
+    return listed;
 }
 
 class ExportTable : public ::testing::Test {
@@ -241,17 +260,27 @@ TEST(DefFile, MatchesTheExportTable) {
     EXPECT_EQ(entries, kExportCount);
 }
 
-// A host machine has no MinGW runtime DLLs; the DLL must not need them.
-TEST_F(ExportTable, ImportsSystemDllsOnly) {
-    const std::vector<std::string> imports = read_import_names(pe());
-    EXPECT_FALSE(imports.empty());
-    for (const std::string& name : imports) {
-        EXPECT_TRUE(is_system_dll(name)) << "imports " << name;
-        const std::string n = lower(name);
-        EXPECT_EQ(n.find("libstdc++"), std::string::npos) << name;
-        EXPECT_EQ(n.find("libgcc"), std::string::npos) << name;
-        EXPECT_EQ(n.find("winpthread"), std::string::npos) << name;
-    }
+// A host machine has no MinGW runtime DLLs, and no thread library or crypto
+// provider comes in with the runtime: the DLL imports exactly the functions
+// listed for it, the system DLLs' alone.
+TEST_F(ExportTable, ImportsExactlyItsListedFunctions) {
+    const std::set<std::string> listed = listed_imports();
+    ASSERT_GT(listed.size(), 50u) << QELV_IMPORTS_FILE;
+    const std::set<std::string> imports = read_imports(pe());
+    for (const std::string& import : imports) EXPECT_EQ(listed.count(import), 1u) << import;
+    for (const std::string& row : listed) EXPECT_EQ(imports.count(row), 1u) << "not imported: " << row;
+}
+
+// Loading runs nothing that loads a library: in a fresh process, with the
+// DLLs of its import table loaded first, the load adds the DLL alone.
+TEST(LoadedExports, LoadingBringsNoModuleTheImportTableDoesNotName) {
+    const HANDLE probe = qelvtest::start_program("load_probe.exe", "", qelvtest::program_folder());
+    ASSERT_NE(probe, nullptr);
+    WaitForSingleObject(probe, INFINITE);
+    DWORD others = 100;
+    GetExitCodeProcess(probe, &others);
+    CloseHandle(probe);
+    EXPECT_EQ(others, 0u) << "modules the load brought (its output names them)";
 }
 
 std::string version_string(const std::vector<char>& info, const char* key) {
