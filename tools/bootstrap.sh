@@ -10,6 +10,7 @@ packages=(
   wine wine32:i386 wine64  # each tested in a prefix of its own
   libgtest-dev libgmock-dev
   python3 zbar-tools imagemagick python3-fontforge fontforge
+  python3-pefile  # an independent reader of the shipped images
   llvm lld clang  # the import library in MSVC's format, and an MSVC-style test link
   libclang-rt-14-dev  # libFuzzer and the sanitizers for clang
   osslsigncode openssl unzip  # make dist: signing, its test, the archive's test

@@ -69,28 +69,7 @@ for binary in qelv_dorevivi.dll qelvcall.exe; do
   "$binutils-objcopy" --only-keep-debug "$stage/bin/$binary" "$stage/symbols/$binary.debug"
   (cd "$stage/symbols" &&
    "$binutils-objcopy" --strip-all --add-gnu-debuglink="$binary.debug" "$stage/bin/$binary")
-  # Symbol servers and Windows Error Reporting tell builds apart by their
-  # TimeDateStamp: the commit's time, the same for every build of it.
-  python3 - "$stage/bin/$binary" "$commit_time" <<'PY'
-import struct, sys
-path, stamp = sys.argv[1], int(sys.argv[2])
-pe = bytearray(open(path, "rb").read())
-coff = struct.unpack_from("<I", pe, 0x3C)[0] + 4
-struct.pack_into("<I", pe, coff + 4, stamp)
-sections, optional_size = struct.unpack_from("<H", pe, coff + 2)[0], struct.unpack_from("<H", pe, coff + 16)[0]
-optional = coff + 20
-# The data directories follow 96 bytes of PE32 fields, 112 of PE32+ (x64).
-directories = optional + (112 if struct.unpack_from("<H", pe, optional)[0] == 0x20B else 96)
-debug_rva, debug_size = struct.unpack_from("<II", pe, directories + 6 * 8)
-table = optional + optional_size
-for i in range(sections):
-    _, vsize, rva, rawsize, rawptr = struct.unpack_from("<8sIIII", pe, table + 40 * i)
-    if debug_size and rva <= debug_rva < rva + max(vsize, rawsize):
-        at = rawptr + debug_rva - rva
-        for entry in range(debug_size // 28):
-            struct.pack_into("<I", pe, at + 28 * entry + 4, stamp)
-open(path, "wb").write(pe)
-PY
+  python3 "$root/tools/pe_stamp.py" "$stage/bin/$binary" "$commit_time"
 done
 # GNU ld stamps the PDB's info stream (version 20000404, then the stamp,
 # age and GUID) with the time of the link. Debuggers match the PDB to the

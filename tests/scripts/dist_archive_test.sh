@@ -51,6 +51,15 @@ out=$(cd "$work/shallow" && tools/dist.sh "$work/shallow/out" 2>&1)
 [ $? -ne 0 ] && [ "$(wc -l <<<"$out")" -eq 1 ] && grep -q "shallow clone" <<<"$out"
 check "a shallow clone is refused a release, in one line ($out)"
 
+# A PE image's checksum verdict, TimeDateStamp and export directory's stamp
+# (- without one), read by pefile, not by our own stamping code.
+pe_facts() {
+  /usr/bin/python3 -c 'import pefile, sys
+pe = pefile.PE(sys.argv[1])
+exports = getattr(pe, "DIRECTORY_ENTRY_EXPORT", None)
+print(pe.verify_checksum(), pe.FILE_HEADER.TimeDateStamp, exports.struct.TimeDateStamp if exports else "-")' "$1"
+}
+
 # --- Each archive unpacked into an empty folder:
 #   unpacked SUFFIX BINUTILS BUILD FLAGS GUARD_REF EXPORT_SYMBOL
 # GUARD_REF: how the code refers to the stack guard (x64: through a
@@ -152,10 +161,11 @@ check "a code address maps to its source line"
 grep -q "RSDS.*qelv_dorevivi.pdb" <<<"$flags"
 check "the DLL names its PDB"
 for binary in "$dll" "$top/bin/qelvcall.exe"; do
-  stamp=$(python3 -c 'import struct, sys; pe = open(sys.argv[1], "rb").read()
-print(struct.unpack_from("<I", pe, struct.unpack_from("<I", pe, 0x3C)[0] + 8)[0])' "$binary")
-  [ "$stamp" = "$(git -C "$work/a" log -1 --format=%ct)" ]
-  check "$(basename "$binary")'s TimeDateStamp is the commit's time ($stamp)"
+  read -r sound stamp exported <<<"$(pe_facts "$binary")"
+  [ "$stamp" = "$(git -C "$work/a" log -1 --format=%ct)" ] && [[ "$exported" == "$stamp" || "$exported" == - ]]
+  check "$(basename "$binary")'s TimeDateStamp, the export directory's too, is the commit's time ($stamp, $exported)"
+  [ "$sound" = True ]
+  check "$(basename "$binary")'s PE checksum is right"
 done
 # The guide's crash recipe, on a real crash in the core: the fault offset
 # plus the image base, through addr2line, names the file and line; gdb
@@ -250,6 +260,8 @@ done
 for binary in "$work"/s/*/bin/qelv_dorevivi.dll "$work"/s/*/bin/qelvcall.exe; do
   osslsigncode verify -CAfile "$work/cert.pem" -in "$binary" >/dev/null 2>&1
   check "the signed $(basename "$(dirname "$(dirname "$binary")")")/$(basename "$binary") verifies"
+  [[ "$(pe_facts "$binary")" == True* ]]
+  check "its PE checksum is right after signing"
 done
 [ "$(ls "$work"/s/*/bin/qelv_dorevivi.dll | wc -l)" -eq 2 ]
 check "both archives are signed"

@@ -171,4 +171,30 @@ run --help
 [ "$rc" -eq 0 ] && [[ "$out" == *"the word NULL passes a null pointer"* ]]
 check "--help documents NULL"
 
+# --- --batch: a word in quotes keeps its blanks; a quote left open stops it.
+mkdir -p "with blanks"
+printf '%s\r\n' '  # a comment "' 'barcodeimage_create 1234 "with blanks\a b.bmp"' \
+  'itf125barimage_create 3 30 "12" "with blanks\i t.bmp"' >jobs.txt
+run --batch jobs.txt
+[ "$rc" -eq 0 ] && [ -s "with blanks/a b.bmp" ] && [ -s "with blanks/i t.bmp" ]
+check "--batch: quoted paths with blanks"
+printf 'barcodeimage_create 1234 "open.bmp\n' >open.txt
+run --batch open.txt
+[ "$rc" -eq 2 ] && [[ "$err" == *"open.txt line 1: a quote is not closed"* ]] && [ -z "$(ls ./*open.bmp* 2>/dev/null)" ]
+check "--batch: an unclosed quote is refused"
+
+# --- It runs with its starter's rights: an asInvoker manifest.
+level=$(/usr/bin/python3 - "$exe" <<'PY'
+import pefile, re, sys
+pe = pefile.PE(sys.argv[1])
+for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries:
+    if kind.id == 24:  # RT_MANIFEST
+        data = kind.directory.entries[0].directory.entries[0].data.struct
+        found = re.search(rb'requestedExecutionLevel level="(\w+)"', pe.get_data(data.OffsetToData, data.Size))
+        print(found.group(1).decode() if found else "")
+PY
+)
+[ "$level" = asInvoker ]
+check "qelvcall.exe's manifest asks for asInvoker ($level)"
+
 check_summary qelvcall

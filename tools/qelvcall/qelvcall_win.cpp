@@ -106,14 +106,28 @@ int call_export(HMODULE dll, const Request& request, const CommandLine& line) {
     return kExitNothingHappened;
 }
 
-// A line's words, split at blanks in place; the word "" is the empty text.
+// A line's words, split at blanks in place. A word in double quotes runs to
+// the next quote, blanks and all (a path with blanks); "" is the empty text.
+// -1 for a quote that is not closed.
 int split_words(char* line, const char* (&words)[qelv::kMaxExportParams + 2]) {
     int count = 0;
-    for (char* word = std::strtok(line, " \t\r\n"); word && count < qelv::kMaxExportParams + 2;
-         word = std::strtok(nullptr, " \t\r\n")) {
-        words[count++] = std::strcmp(word, "\"\"") == 0 ? "" : word;
+    char* at = line;
+    for (;;) {
+        at += std::strspn(at, " \t\r\n");
+        if (*at == '\0' || count == qelv::kMaxExportParams + 2) return count;
+        char* end = nullptr;
+        if (*at == '"') {
+            end = std::strchr(++at, '"');
+            if (end == nullptr) return -1;
+        } else {
+            end = at + std::strcspn(at, " \t\r\n");
+        }
+        words[count++] = at;
+        const bool last = *end == '\0';
+        *end = '\0';
+        if (last) return count;
+        at = end + 1;
     }
-    return count;
 }
 
 int call_batch(HMODULE dll, const Request& options, const CommandLine& command_line) {
@@ -126,11 +140,16 @@ int call_batch(HMODULE dll, const Request& options, const CommandLine& command_l
     char line[16384];
     for (int number = 1; status != kExitUsage && std::fgets(line, sizeof line, in); ++number) {
         const char* words[qelv::kMaxExportParams + 2] = {};
+        if (line[std::strspn(line, " \t")] == '#') continue;
         const int count = split_words(line, words);
-        if (count == 0 || words[0][0] == '#') continue;
+        if (count == 0) continue;
         Request call = options;
         call.action = qelvcall::Action::call;
-        if (!qelvcall::parse_call(count, words, call)) {
+        if (count < 0) {
+            std::fprintf(stderr, "qelvcall: %s line %d: a quote is not closed\n",
+                         options.batch_path, number);
+            status = kExitUsage;
+        } else if (!qelvcall::parse_call(count, words, call)) {
             std::fprintf(stderr, "qelvcall: %s line %d: %s\n", options.batch_path, number, call.error);
             status = kExitUsage;
         } else if (call_export(dll, call, command_line) != 0) {
