@@ -1,25 +1,20 @@
 @echo off
 rem Installs the barcode font "code 128" for all users of this computer,
 rem without questions, as software deployment tools run it: copies
-rem code128.ttf from this folder into the Windows Fonts folder and registers
-rem it. Needs administrator rights. Programs started after the next logon
-rem see the font; check with: qelvcall --font-check
-rem Exit: 0 installed, 1 not allowed or failed, 2 code128.ttf not found.
+rem code128.ttf from this folder into the Windows Fonts folder as
+rem qelv_code128.ttf, registers it under a value of its own and tells the
+rem running programs, so programs started from now on see it (no logon
+rem needed). Another product's "code 128" font is left alone, and then
+rem nothing is changed (exit 3; the integration guide says what to do).
+rem Needs administrator rights, and ..\bin\qelvcall.exe beside this folder.
+rem Check with: qelvcall --font-check
+rem Exit: 0 installed, 1 not allowed or failed, 2 code128.ttf not found,
+rem 3 another "code 128" font is installed.
 setlocal
-set "FONT=%~dp0code128.ttf"
-if not exist "%FONT%" (
-  echo install-font: "%FONT%" not found
-  exit /b 2
-)
-copy /y "%FONT%" "%WINDIR%\Fonts\code128.ttf" >nul
-if errorlevel 1 (
-  echo install-font: cannot copy into %WINDIR%\Fonts: run as administrator
+set "CALL=%~dp0..\bin\qelvcall.exe"
+if not exist "%CALL%" (
+  echo install-font: "%CALL%" not found: keep the archive's folders together
   exit /b 1
 )
-reg add "HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Fonts" /v "code 128 (TrueType)" /t REG_SZ /d code128.ttf /f >nul
-if errorlevel 1 (
-  echo install-font: cannot register the font: run as administrator
-  exit /b 1
-)
-echo install-font: "code 128" installed for all users
-exit /b 0
+"%CALL%" --font-install "%~dp0code128.ttf"
+exit /b %errorlevel%

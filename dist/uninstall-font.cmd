@@ -1,21 +1,16 @@
 @echo off
-rem Removes the barcode font "code 128" that install-font.cmd installed:
-rem its registration and its file in the Windows Fonts folder. Needs
-rem administrator rights; a font in use is removed at the next restart.
-rem Exit: 0 removed (or not installed), 1 not allowed or failed.
+rem Removes the barcode font that install-font.cmd installed: the registry
+rem values that point at qelv_code128.ttf and that file, nothing else (a
+rem "code 128" font of another product stays). A file in use is deleted at
+rem the next restart (exit 3010, restart required). Needs administrator
+rem rights, and ..\bin\qelvcall.exe beside this folder.
+rem Exit: 0 removed or not installed, 1 not allowed or failed, 3010 removed
+rem at the next restart.
 setlocal
-reg query "HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Fonts" /v "code 128 (TrueType)" >nul 2>&1
-if not errorlevel 1 (
-  reg delete "HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Fonts" /v "code 128 (TrueType)" /f >nul
-  if errorlevel 1 (
-    echo uninstall-font: cannot unregister the font: run as administrator
-    exit /b 1
-  )
-)
-if exist "%WINDIR%\Fonts\code128.ttf" del /f "%WINDIR%\Fonts\code128.ttf"
-if exist "%WINDIR%\Fonts\code128.ttf" (
-  echo uninstall-font: %WINDIR%\Fonts\code128.ttf is in use; it goes at the next restart
+set "CALL=%~dp0..\bin\qelvcall.exe"
+if not exist "%CALL%" (
+  echo uninstall-font: "%CALL%" not found: keep the archive's folders together
   exit /b 1
 )
-echo uninstall-font: "code 128" removed
-exit /b 0
+"%CALL%" --font-uninstall
+exit /b %errorlevel%

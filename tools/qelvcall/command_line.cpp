@@ -34,6 +34,11 @@ int parse_options(int argc, const char* const* argv, Request& request) {
             request.action = Action::list;
         } else if (std::strcmp(option, "--font-check") == 0) {
             request.action = Action::font_check;
+        } else if (std::strcmp(option, "--font-install") == 0 && i + 1 < argc) {
+            request.action = Action::font_install;
+            request.install_font = argv[++i];
+        } else if (std::strcmp(option, "--font-uninstall") == 0) {
+            request.action = Action::font_uninstall;
         } else if (std::strcmp(option, "--version") == 0) {
             request.action = Action::version;
         } else if (std::strcmp(option, "--help") == 0) {
@@ -79,9 +84,7 @@ bool parse_arguments(int first, int argc, const char* const* argv, Request& requ
 bool parse_command_line(int argc, const char* const* argv, Request& request) {
     const int first = parse_options(argc, argv, request);
     if (first < 0) return false;
-    if (request.action == Action::list || request.action == Action::help ||
-        request.action == Action::batch || request.action == Action::version ||
-        request.action == Action::font_check) {
+    if (request.action != Action::call && request.action != Action::dry_run) {
         return first == argc || fail(request, "unexpected argument: ", argv[first]);
     }
     return parse_call(argc - first, argv + first, request);
@@ -107,6 +110,7 @@ void print_usage(std::FILE* out) {
         "       qelvcall --list\n"
         "       qelvcall [--dll PATH] --version\n"
         "       qelvcall [--dll PATH] [--font PATH] --font-check\n"
+        "       qelvcall --font-install FILE | --font-uninstall\n"
         "Calls one export of qelv_dorevivi.dll and prints its result.\n"
         "  --dll PATH   the DLL to load (default: qelv_dorevivi.dll next to qelvcall.exe)\n"
         "  --font PATH  load this font file for this process only before the call\n"
@@ -117,6 +121,9 @@ void print_usage(std::FILE* out) {
         "  --list       list the exports and their parameters\n"
         "  --version    this program's version, the DLL's, and the ANSI code page\n"
         "  --font-check whether the installed \"code 128\" font draws labels that read back\n"
+        "  --font-install, --font-uninstall  what fonts\\install-font.cmd and\n"
+        "               uninstall-font.cmd do (administrator): exit 3 when another\n"
+        "               \"code 128\" font is installed, 3010 when a restart ends it\n"
         "Texts are passed as given; the word NULL passes a null pointer. The W\n"
         "exports (wtext) get the command line's own Unicode text, any file name.\n"
         "Exit: 0 the call succeeded (page opened, file written, address printed);\n"

@@ -8,13 +8,14 @@
 
 namespace qelvcall {
 
-enum class Action { call, batch, font_check, dry_run, list, help, version };
+enum class Action { call, batch, font_check, font_install, font_uninstall, dry_run, list, help, version };
 
 struct Request {
     Action action = Action::call;
     const char* dll_path = nullptr;   // nullptr: the DLL next to qelvcall.exe
     const char* font_path = nullptr;  // loaded privately before the call
     const char* batch_path = nullptr; // --batch: one call per line of this file
+    const char* install_font = nullptr;  // --font-install: the kit's font file
     const qelv::ExportEntry* target = nullptr;
     const char* texts[qelv::kMaxExportParams] = {};  // nullptr where the user wrote NULL
     std::int32_t ints[qelv::kMaxExportParams] = {};

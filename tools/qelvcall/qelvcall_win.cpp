@@ -12,6 +12,7 @@
 #include "qelv_dorevivi.h"
 #include "tools/qelvcall/command_line.h"
 #include "tools/qelvcall/dry_run.h"
+#include "tools/qelvcall/font_install.h"
 #include "tools/qelvcall/reason.h"
 
 namespace {
@@ -263,6 +264,10 @@ int main(int argc, char** argv) {
         return print_version(request);
     case qelvcall::Action::dry_run:
         return qelvcall::dry_run(request, stdout);
+    case qelvcall::Action::font_install:
+        return qelvcall::font_install(request.install_font);
+    case qelvcall::Action::font_uninstall:
+        return qelvcall::font_uninstall();
     case qelvcall::Action::call:
     case qelvcall::Action::batch:
     case qelvcall::Action::font_check:
