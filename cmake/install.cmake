@@ -9,7 +9,7 @@
 #   fonts/code128.ttf  fonts/FONT-LICENSE.txt  fonts/code128_font.py
 #   fonts/install-font.cmd  fonts/uninstall-font.cmd
 #   symbols/qelv_dorevivi.pdb
-#   integration-guide.md  LICENSE  THIRD-PARTY-NOTICES  CHANGELOG.md
+#   integration-guide.md  LICENSE  THIRD-PARTY-NOTICES.txt  CHANGELOG.md
 if(NOT WIN32)
   return()
 endif()
@@ -78,14 +78,17 @@ install(FILES ${CMAKE_BINARY_DIR}/fonts/code128.ttf ${CMAKE_SOURCE_DIR}/dist/FON
               ${CMAKE_SOURCE_DIR}/dist/install-font.cmd ${CMAKE_SOURCE_DIR}/dist/uninstall-font.cmd
         DESTINATION fonts)
 
-# The notices of the runtime linked into the binaries, as the build
-# machine's packages state them.
-file(READ ${CMAKE_SOURCE_DIR}/dist/THIRD-PARTY-NOTICES.head qelv_notices)
-foreach(package IN ITEMS mingw-w64-common gcc-mingw-w64-base)
-  file(READ /usr/share/doc/${package}/copyright qelv_copyright)
-  string(APPEND qelv_notices "\n\n==== ${package} ====\n\n${qelv_copyright}")
-endforeach()
-file(WRITE ${CMAKE_BINARY_DIR}/THIRD-PARTY-NOTICES "${qelv_notices}")
+# The notices of the runtime linked into the binaries, with every licence
+# text they refer to, from the build machine's packages.
+execute_process(
+  COMMAND python3 ${CMAKE_SOURCE_DIR}/tools/notices.py ${CMAKE_SOURCE_DIR}/dist/THIRD-PARTY-NOTICES.head
+          /usr/share/doc/mingw-w64-common/copyright /usr/share/doc/gcc-mingw-w64-base/copyright
+          /usr/share/common-licenses/GPL-3 ${CMAKE_BINARY_DIR}/THIRD-PARTY-NOTICES.txt
+  COMMAND_ERROR_IS_FATAL ANY)
+# The changes, headed by the version this build is.
+file(READ ${CMAKE_SOURCE_DIR}/CHANGELOG.md qelv_changelog)
+string(REPLACE "\n## Unreleased\n" "\n## ${QELV_VERSION}\n" qelv_changelog "${qelv_changelog}")
+file(WRITE ${CMAKE_BINARY_DIR}/CHANGELOG.md "${qelv_changelog}")
 install(FILES ${CMAKE_SOURCE_DIR}/docs/integration-guide.md ${CMAKE_SOURCE_DIR}/LICENSE
-              ${CMAKE_SOURCE_DIR}/CHANGELOG.md ${CMAKE_BINARY_DIR}/THIRD-PARTY-NOTICES
+              ${CMAKE_BINARY_DIR}/CHANGELOG.md ${CMAKE_BINARY_DIR}/THIRD-PARTY-NOTICES.txt
         DESTINATION .)

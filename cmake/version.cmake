@@ -38,6 +38,12 @@ if(QELV_COMMIT_TIME GREATER 0)
 endif()
 set(QELV_COPYRIGHT "Copyright (c) ${QELV_YEAR} the qelv_dorevivi developers; MIT licence")
 
+# Who ships this build and where its users get help, shown in the files'
+# properties and by qelvcall --version: a hospital's IT or a distributor
+# building the kit sets its own (make dist QELV_COMPANY=... QELV_SUPPORT=...).
+set(QELV_COMPANY "the qelv_dorevivi developers" CACHE STRING "CompanyName of the binaries")
+set(QELV_SUPPORT "the supplier of this kit" CACHE STRING "Support contact of the binaries")
+
 configure_file(${CMAKE_SOURCE_DIR}/include/qelv_version.h.in
                ${CMAKE_BINARY_DIR}/include/qelv_version.h @ONLY)
 

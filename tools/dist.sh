@@ -13,6 +13,8 @@
 # build stays in build/release/ for the archive test.
 # Usage: tools/dist.sh OUT_DIR
 #   SIGN_PFX=cert.pfx SIGN_PASS_FILE=pass.txt [SIGN_TIMESTAMP_URL=...]: sign
+#   QELV_COMPANY=... QELV_SUPPORT=...: the company and support contact the
+#   binaries name
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 mkdir -p "$1"
@@ -38,6 +40,10 @@ commit_time=$(git -C "$root" log -1 --format=%ct)
 version_args=(-DQELV_BUILD_NUMBER="$(git -C "$root" rev-list --count HEAD)"
               -DQELV_COMMIT="$(git -C "$root" rev-parse --short=12 HEAD)"
               -DQELV_COMMIT_TIME="$commit_time")
+# Who ships the kit and where its users get help (the defaults say "the
+# qelv_dorevivi developers" and "the supplier of this kit").
+[ -z "${QELV_COMPANY:-}" ] || version_args+=(-DQELV_COMPANY="$QELV_COMPANY")
+[ -z "${QELV_SUPPORT:-}" ] || version_args+=(-DQELV_SUPPORT="$QELV_SUPPORT")
 namespace=(--mount)
 [ "$(id -u)" -eq 0 ] || namespace+=(--map-root-user)
 # preset, archive suffix, binutils prefix: one row per architecture.
@@ -86,6 +92,20 @@ if at < 0:
 pdb[at + 4:at + 8] = bytes(4)
 open(path, "wb").write(pdb)
 PY
+# What was released from what, and who signed it: the commit time is the
+# stamp the guide's comparison of a signed binary with a rebuild needs.
+{
+  echo "qelv_dorevivi $version ($suffix)"
+  echo "commit: $(git -C "$root" rev-parse HEAD)"
+  echo "commit time (TimeDateStamp): $commit_time"
+  if [ -n "${SIGN_PFX:-}" ]; then
+    echo "signed by:"
+    "$root/tools/sign.sh" --signer | sed 's/^/  /'
+    echo "  timestamp server: ${SIGN_TIMESTAMP_URL:-none (the signature expires with the certificate)}"
+  else
+    echo "not signed"
+  fi
+} | sed 's/$/\r/' >"$stage/RELEASE-NOTES.txt"
 if [ -n "${SIGN_PFX:-}" ]; then
   "$root/tools/sign.sh" "$stage/bin/qelv_dorevivi.dll" "$stage/bin/qelvcall.exe"
 fi

@@ -9,7 +9,9 @@ directory carries one too. All three get the time (the commit's, the same
 for every build of it). The checksum, which the linker computed before
 stripping and stamping, is computed again over the final bytes: a reviewer's
 tools and drivers' loaders check it. Signing keeps it right (the signer
-recomputes it over the signed file).
+recomputes it over the signed file). The image is padded to 8 bytes, where
+a signature begins, so that removing the signature of a signed file and
+stamping it again gives these very bytes (the guide's recipe).
 """
 import struct
 import sys
@@ -53,6 +55,9 @@ def main(path, stamp):
     debug, size = directory(pe, directories, 6, sections, table)
     for entry in range(size // 28 if debug is not None else 0):
         struct.pack_into("<I", pe, debug + 28 * entry + 4, stamp)
+    # A signature is appended at an 8-byte boundary: padded here already, a
+    # signed file with its signature removed is these bytes again.
+    pe += bytes(-len(pe) % 8)
     field = optional + 64
     struct.pack_into("<I", pe, field, checksum(pe, field))
     open(path, "wb").write(pe)

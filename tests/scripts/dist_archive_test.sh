@@ -75,10 +75,18 @@ for f in bin/qelv_dorevivi.dll bin/qelvcall.exe include/qelv_dorevivi.h include/
          include/qelv_version.h lib/qelv_dorevivi.lib lib/qelv_dorevivi.def fonts/code128.ttf \
          fonts/FONT-LICENSE.txt fonts/code128_font.py fonts/install-font.cmd fonts/uninstall-font.cmd \
          symbols/qelv_dorevivi.dll.debug symbols/qelvcall.exe.debug \
-         symbols/qelv_dorevivi.pdb integration-guide.md LICENSE THIRD-PARTY-NOTICES CHANGELOG.md; do
+         symbols/qelv_dorevivi.pdb integration-guide.md LICENSE THIRD-PARTY-NOTICES.txt CHANGELOG.md RELEASE-NOTES.txt; do
   [ -s "$top/$f" ]
   check "the archive holds $f"
 done
+notices=$top/THIRD-PARTY-NOTICES.txt
+[ "$(grep -c $'\r$' "$notices")" -eq "$(wc -l <"$notices")" ] &&
+  grep -q "GCC RUNTIME LIBRARY EXCEPTION" "$notices" && grep -q "TERMS AND CONDITIONS" "$notices" &&
+  grep -q "Zope Public License" "$notices" && ! grep -Eiq "winpthread|libssp|debian|/usr/" "$notices"
+check "the notices read in Notepad and hold every text they refer to, for what is linked"
+version=$(sed -n 's/#define QELV_VERSION "\(.*\)"/\1/p' "$top/include/qelv_version.h")
+[ "$(grep -m1 '^## ' "$top/CHANGELOG.md")" = "## $version" ]
+check "the CHANGELOG is headed by the archive's version ($version)"
 dll=$top/bin/qelv_dorevivi.dll
 fields=$(fontforge -quiet -lang=py -c 'import fontforge, sys
 f = fontforge.open(sys.argv[1])
@@ -251,9 +259,11 @@ check "a throwaway certificate"
 out=$(make -s --no-print-directory -C "$work/a" dist SIGN_PFX="$work/missing.pfx" SIGN_PASS_FILE="$work/pass" 2>&1)
 [ $? -ne 0 ] && [ "$(wc -l <<<"$out")" -le 2 ] && grep -q "^signing: cannot read the certificate" <<<"$out"
 check "make dist with a wrong certificate path stops before the tests, in one line ($out)"
-make -C "$work/a" package SIGN_PFX="$work/cert.pfx" SIGN_PASS_FILE="$work/pass" >/dev/null 2>&1 &&
+warned=$(make -C "$work/a" package SIGN_PFX="$work/cert.pfx" SIGN_PASS_FILE="$work/pass" 2>&1 >/dev/null) &&
   mkdir -p "$work/signed" && mv "$work"/a/build/dist/*.zip "$work/signed/"
 check "make package signs with SIGN_PFX and SIGN_PASS_FILE, as make dist does after the tests"
+[[ "$warned" == *"no SIGN_TIMESTAMP_URL, so the signature expires with the certificate"* ]]
+check "signing without a timestamp server warns ($warned)"
 for zip in "$work"/signed/*.zip; do
   mkdir -p "$work/s" && unzip -q "$zip" -d "$work/s"
 done
@@ -265,6 +275,18 @@ for binary in "$work"/s/*/bin/qelv_dorevivi.dll "$work"/s/*/bin/qelvcall.exe; do
 done
 [ "$(ls "$work"/s/*/bin/qelv_dorevivi.dll | wc -l)" -eq 2 ]
 check "both archives are signed"
+thumbprint=$(openssl x509 -in "$work/cert.pem" -noout -fingerprint -sha1 | sed 's/.*=//; s/://g')
+notes=$(tr -d '\r' <"$(ls "$work"/s/*-win32-x86/RELEASE-NOTES.txt)")
+[[ "$notes" == *"subject: CN=qelv test signer"*"SHA-1 thumbprint: $thumbprint"* ]] &&
+  grep -qx "not signed" <(tr -d '\r' <"$(ls "$work"/u-win32-x86/*/RELEASE-NOTES.txt)")
+check "the release notes name the signer and its thumbprint, or say unsigned ($notes)"
+# The guide's recipe: a signed binary without its signature, stamped again,
+# is the unsigned build's bytes.
+osslsigncode remove-signature -in "$(ls "$work"/s/*-win32-x86/bin/qelv_dorevivi.dll)" \
+  -out "$work/unsigned.dll" >/dev/null 2>&1 &&
+  python3 "$SOURCE_DIR/tools/pe_stamp.py" "$work/unsigned.dll" "$(git -C "$work/a" log -1 --format=%ct)" &&
+  cmp -s "$work/unsigned.dll" "$(ls "$work"/u-win32-x86/*/bin/qelv_dorevivi.dll)"
+check "a signed DLL, its signature removed and stamped again, is the unsigned build"
 signed=$(ls -d "$work"/s/*-win32-x86)/bin
 cp "$signed/qelv_dorevivi.dll" "$work/tampered.dll"
 printf '\x90' | dd of="$work/tampered.dll" bs=1 seek=$((0x1000 + 100)) conv=notrunc 2>/dev/null

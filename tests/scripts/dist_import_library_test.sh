@@ -16,7 +16,7 @@ cmake --install "$BUILD_DIR" --prefix "$dist" >/dev/null
 check "cmake --install succeeds"
 for f in bin/qelv_dorevivi.dll bin/qelvcall.exe include/qelv_dorevivi.h \
          lib/qelv_dorevivi.lib lib/qelv_dorevivi.def integration-guide.md fonts/code128.ttf \
-         LICENSE THIRD-PARTY-NOTICES CHANGELOG.md symbols/qelv_dorevivi.pdb; do
+         LICENSE THIRD-PARTY-NOTICES.txt CHANGELOG.md symbols/qelv_dorevivi.pdb; do
   [ -s "$dist/$f" ]
   check "installed $f"
 done

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "frame/export_table.h"
+#include "qelv_version.h"
 #include "support/dll.h"
 
 namespace {
@@ -320,6 +321,8 @@ TEST(VersionResource, CarriesFileVersionProductNameAndDescription) {
 
     EXPECT_EQ(version_string(info, "ProductName"), "qelv_dorevivi");
     EXPECT_EQ(version_string(info, "OriginalFilename"), "qelv_dorevivi.dll");
+    EXPECT_EQ(version_string(info, "CompanyName"), QELV_COMPANY);
+    EXPECT_EQ(version_string(info, "Comments"), std::string("Support: ") + QELV_SUPPORT);
     EXPECT_FALSE(version_string(info, "FileDescription").empty());
     EXPECT_FALSE(version_string(info, "FileVersion").empty());
 }

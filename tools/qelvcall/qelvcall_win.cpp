@@ -186,6 +186,7 @@ int print_version(const Request& request) {
     std::printf("qelvcall %s\n", QELV_VERSION);
     std::printf("qelv_dorevivi.dll %s (%s)\n", dll.empty() ? "not found" : dll.c_str(), path.c_str());
     std::printf("ANSI code page %u\n", GetACP());
+    std::printf("support: %s (%s)\n", QELV_SUPPORT, QELV_COMPANY);
     return dll.empty() ? kExitNotLoaded : 0;
 }
 
