@@ -20,7 +20,9 @@ DLL = "qelv_dorevivi.dll"
 
 
 def blocks(guide):
-    return re.findall(r"^```(\w+)\n(.*?)^```", guide, re.S | re.M)
+    """(language, body) of each fenced block; "```c run-time" is "c:run-time"."""
+    return [(lang + (":" + tag if tag else ""), body) for lang, tag, body in
+            re.findall(r"^```(\w+)(?: ([\w-]+))?\n(.*?)^```", guide, re.S | re.M)]
 
 
 def one_block(guide, language):

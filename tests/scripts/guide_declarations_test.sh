@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The integration guide's declarations match the header, and its C example
-# compiles as C and as C++ against the shipped import library, runs under
-# Wine and writes labels that zbar reads as the digits it passed.
+# The integration guide's declarations match the header, and its C examples
+# (linking the shipped import library, as C and as C++; loading the DLL at
+# run time) compile, run under Wine and write labels that zbar reads as the
+# digits they passed.
 set -uo pipefail
 : "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${WINE_RUN:?}" "${MINGW:?}"
 
@@ -41,5 +42,20 @@ for lang in c c++; do
   cmp -s "$dir/label-c128.bmp" "$dir/label-病棟.bmp"
   check "the $lang example's W call wrote the same label under a Unicode name"
 done
+
+# The run-time example, a host without the import library, run from
+# another folder: it finds the DLL beside itself, not in the current one.
+python3 "$SOURCE_DIR/tests/scripts/guide_declarations.py" "$SOURCE_DIR" --block c:run-time >"$work/run-time.c"
+mkdir -p "$work/run-time/elsewhere"
+cp "$work/qelv_dorevivi.dll" "$work/run-time/"
+"$MINGW-gcc" -Wall -Wextra -Werror "$work/run-time.c" -static -o "$work/run-time/example.exe" &&
+  out=$(cd "$work/run-time/elsewhere" && "$WINE_RUN" ../example.exe 2>&1 | tr -d '\r') &&
+  [ "$out" = "written: 1" ] && [ "$(decode "$work/run-time/elsewhere/label-itf.bmp")" = "I2/5:12345678" ]
+check "the run-time example loads the DLL by its full path and writes its label (got: ${out:-})"
+# A DLL of that name planted in the current folder is never loaded.
+mv "$work/run-time/qelv_dorevivi.dll" "$work/run-time/elsewhere/"
+out=$(cd "$work/run-time/elsewhere" && "$WINE_RUN" ../example.exe 2>&1 | tr -d '\r')
+[[ "$out" == "cannot load "*"qelv_dorevivi.dll: error 126" ]]
+check "without the DLL beside it, the run-time example loads none from the current folder ($out)"
 
 check_summary guide
