@@ -32,12 +32,9 @@ bench: build
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench --target encoders_bench
 	build/bench/bench/encoders_bench --benchmark_format=json | python3 bench/ratios.py
-	for preset in win32 win64; do \
-	  cmake --build --preset $$preset --target export_bench || exit 1; \
-	  echo "$$preset:"; \
-	  d=$$(mktemp -d) && (cd "$$d" && "$(CURDIR)/tools/wine-run.sh" "$(CURDIR)/build/$$preset/export_bench.exe"); \
-	  status=$$?; rm -rf "$$d"; [ $$status -eq 0 ] || exit $$status; \
-	done
+	cmake --build --preset win32 --target export_bench
+	cmake --build --preset win64 --target export_bench
+	tools/bench_exports.sh win32 win64
 
 # Each fuzz target for FUZZ_SECONDS (make test gives each 10 seconds).
 fuzz: build

@@ -233,6 +233,44 @@ TEST_F(PaintedAlloc, ASpoiledPaintIsRefusedByTheReadBack) {
     }
 }
 
+// The label's bytes go to a temporary file that is marked for deletion
+// from its creation on, so a host killed while writing leaves none: every
+// write goes to a handle the DLL marked (and has not unmarked) before.
+using WriteFn = BOOL(WINAPI*)(HANDLE, const void*, DWORD, DWORD*, OVERLAPPED*);
+using InformFn = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, void*, DWORD);
+WriteFn real_write = nullptr;
+InformFn real_inform = nullptr;
+HANDLE marked = nullptr;
+int writes = 0, marked_writes = 0;
+
+BOOL WINAPI inform_watching_marks(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, void* info,
+                                  DWORD size) {
+    if (kind == FileDispositionInfo) {
+        marked = static_cast<FILE_DISPOSITION_INFO*>(info)->DeleteFile ? file : nullptr;
+    }
+    return real_inform(file, kind, info, size);
+}
+
+BOOL WINAPI write_watching_marks(HANDLE file, const void* bytes, DWORD size, DWORD* written,
+                                 OVERLAPPED* at) {
+    ++writes;
+    marked_writes += file == marked;
+    return real_write(file, bytes, size, written, at);
+}
+
+TEST_F(PaintedAlloc, TheLabelIsWrittenIntoAFileMarkedForDeletion) {
+    qelvtest::ImportPatch write(dll_.module, "kernel32.dll", "WriteFile",
+                                reinterpret_cast<void*>(&write_watching_marks));
+    qelvtest::ImportPatch inform(dll_.module, "kernel32.dll", "SetFileInformationByHandle",
+                                 reinterpret_cast<void*>(&inform_watching_marks));
+    ASSERT_TRUE(write.original && inform.original) << "the DLL's imports of kernel32.dll";
+    real_write = reinterpret_cast<WriteFn>(write.original);
+    real_inform = reinterpret_cast<InformFn>(inform.original);
+    EXPECT_NE(code128_("1234", folder_.file("marked.bmp").c_str()), 0);
+    EXPECT_GT(writes, 0);
+    EXPECT_EQ(marked_writes, writes) << "writes into a file a killed host would leave";
+}
+
 }  // namespace
 
 // Another call stores its label while a refusal of the same path runs: at
