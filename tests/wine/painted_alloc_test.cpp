@@ -271,6 +271,43 @@ TEST_F(PaintedAlloc, TheLabelIsWrittenIntoAFileMarkedForDeletion) {
     EXPECT_EQ(marked_writes, writes) << "writes into a file a killed host would leave";
 }
 
+// The log's writer locks a range far past its data: a reader of the log
+// from its first byte, while the writer appends under that lock, reads.
+std::string log_path;
+int log_appends = 0, log_reads = 0;
+
+BOOL WINAPI write_reading_the_log(HANDLE file, const void* bytes, DWORD size, DWORD* written,
+                                  OVERLAPPED* at) {
+    if (size > 3 && std::memcmp(bytes, "\r\n[", 3) == 0) {
+        ++log_appends;
+        const HANDLE reader = CreateFileA(log_path.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        // As a careful reader does, it locks what it reads (Wine enforces
+        // byte-range locks only against other locks).
+        OVERLAPPED from_start = {};
+        char first[64];
+        DWORD read = 0;
+        log_reads += LockFileEx(reader, LOCKFILE_FAIL_IMMEDIATELY, 0, sizeof first, 0, &from_start) &&
+                     ReadFile(reader, first, sizeof first, &read, nullptr) && read > 0;
+        UnlockFileEx(reader, 0, sizeof first, 0, &from_start);
+        CloseHandle(reader);
+    }
+    return real_write(file, bytes, size, written, at);
+}
+
+TEST_F(PaintedAlloc, TheLogReadsWhileAWriterHoldsItsLock) {
+    qelvtest::ImportPatch write(dll_.module, "kernel32.dll", "WriteFile",
+                                reinterpret_cast<void*>(&write_reading_the_log));
+    ASSERT_NE(write.original, nullptr) << "the DLL imports WriteFile from kernel32.dll";
+    real_write = reinterpret_cast<WriteFn>(write.original);
+    log_path = folder_.file("webdll_log.txt");
+    EXPECT_NE(itf_(2, 20, "1234", folder_.file("first.bmp").c_str()), 0);
+    EXPECT_NE(itf_(2, 20, "1234", folder_.file("second.bmp").c_str()), 0);
+    EXPECT_EQ(log_appends, 2);
+    EXPECT_EQ(log_reads, 1) << "the second append, over the first's entries, let a reader read";
+}
+
 }  // namespace
 
 // Another call stores its label while a refusal of the same path runs: at

@@ -177,24 +177,27 @@ struct Hold {
     }
 };
 
+// A good call and a refusal, each on its own: either one that finds the
+// old label held takes it away as far as the holder's sharing allows.
 TEST_F(PaintedRefusal, HeldOldLabelIsReportedBusy) {
     for (const auto& c : kHeldLabels) {
-        const std::string path = old_file();
-        {
-            const Hold hold(path, c.holder);
-            ASSERT_TRUE(hold.held()) << c.why;
-            EXPECT_EQ(code128_("1234", path.c_str()), 0) << c.why;
-            EXPECT_EQ(GetLastError(), DWORD{ERROR_SHARING_VIOLATION}) << c.why;
-            EXPECT_EQ(itf_(2, 20, "1A", path.c_str()), 0) << c.why;
-            EXPECT_EQ(GetLastError(), DWORD{ERROR_SHARING_VIOLATION}) << c.why;
+        for (const bool refusal : {false, true}) {
+            const std::string path = old_file();
+            {
+                const Hold hold(path, c.holder);
+                ASSERT_TRUE(hold.held()) << c.why;
+                EXPECT_EQ(refusal ? itf_(2, 20, "1A", path.c_str()) : code128_("1234", path.c_str()),
+                          0) << c.why;
+                EXPECT_EQ(GetLastError(), DWORD{ERROR_SHARING_VIOLATION}) << c.why;
+            }
+            const bool old_label = path_exists(path) && file_bytes(path) == kOldFile;
+            EXPECT_EQ(path_exists(path), old_label) << "nothing but the old label: " << c.why;
+            if (c.after != After::either) {
+                EXPECT_EQ(old_label, c.after == After::old_label) << c.why << ", refusal " << refusal;
+            }
+            EXPECT_EQ(folder_files(), old_label ? 1u : 0u) << "no temporary file: " << c.why;
+            DeleteFileA(path.c_str());
         }
-        const bool old_label = path_exists(path) && file_bytes(path) == kOldFile;
-        EXPECT_EQ(path_exists(path), old_label) << "nothing but the old label: " << c.why;
-        if (c.after != After::either) {
-            EXPECT_EQ(old_label, c.after == After::old_label) << c.why;
-        }
-        EXPECT_EQ(folder_files(), old_label ? 1u : 0u) << "no temporary file: " << c.why;
-        DeleteFileA(path.c_str());
     }
 }
 
