@@ -359,6 +359,7 @@ DWORD label_store(const LabelName& name, const BmpGeometry& geometry,
     if (pixels.size() != geometry.image_size) return label_refuse(name, QELV_ERROR_DRAWING);
     LabelPath path;
     DWORD error = label_path(name, path);
+    if (error == ERROR_FILENAME_EXCED_RANGE) return label_name_out_of_reach(name, error);
     if (error != ERROR_SUCCESS) return error;
     Entry before;
     error = entry_look(path.full, path.folder_chars, before);
@@ -374,9 +375,10 @@ DWORD label_refuse(const LabelName& name, DWORD reason) {
     LabelPath path;
     Entry before;
     // A text that names no file, or a path that cannot be looked at, holds
-    // no old label to speak of.
-    if (label_path(name, path) != ERROR_SUCCESS ||
-        entry_look(path.full, path.folder_chars, before) != ERROR_SUCCESS) {
+    // no old label to speak of; one too long for the store may.
+    const DWORD named = label_path(name, path);
+    if (named == ERROR_FILENAME_EXCED_RANGE) return label_name_out_of_reach(name, reason);
+    if (named != ERROR_SUCCESS || entry_look(path.full, path.folder_chars, before) != ERROR_SUCCESS) {
         return reason;
     }
     const DWORD kept = clear_old_label(path, before);

@@ -101,6 +101,32 @@ TEST_F(WideExports, TakeLongPrefixedPaths) {
     }
 }
 
+// Past the 1024 characters the store takes, the name cannot be written:
+// nothing there gives 206; a file there may be an old label the call
+// cannot take away, and the reason says so, for a good call or a refusal.
+TEST_F(WideExports, PathsPastTheStoreSayWhetherAnOldLabelMayBeThere) {
+    std::wstring path = L"\\\\?\\" + here(L"");
+    while (path.size() < 1100) {
+        path += std::wstring(100, L'\u0416') + L"\\";
+        ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
+    }
+    path += L"old.bmp";
+    for (const Twin twin : kTwins) {
+        for (const wchar_t* digits : {L"2026", L"20x6"}) {
+            EXPECT_EQ(wide(twin, digits, path.c_str()), 0);
+            EXPECT_EQ(GetLastError(), digits[2] == L'x' ? DWORD{QELV_ERROR_NOT_DIGITS}
+                                                         : DWORD{ERROR_FILENAME_EXCED_RANGE});
+            const HANDLE old = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr);
+            ASSERT_NE(old, INVALID_HANDLE_VALUE);
+            CloseHandle(old);
+            EXPECT_EQ(wide(twin, digits, path.c_str()), 0);
+            EXPECT_EQ(GetLastError(), DWORD{QELV_ERROR_OLD_LABEL_KEPT});
+            DeleteFileW(path.c_str());
+        }
+    }
+}
+
 // A host whose current folder no code page holds still gets its log.
 TEST_F(WideExports, LogFollowsACurrentFolderOfAnyName) {
     const std::wstring folder = here(L"\u75c5\u68df-\u0416");
