@@ -16,13 +16,23 @@ packages=(
   osslsigncode openssl unzip  # make dist: signing, its test, the archive's test
   gdb  # the guide's crash recipe, tested on the archive's symbols
   libbenchmark-dev libzint-dev  # make bench: our encoders against libzint
+  locales  # a Japanese locale, so Wine runs under code page 932 and names files in it
 )
+
+# Wine takes the ANSI code page from the locale, and names files on disk
+# through it: a label test runs under code page 932.
+japanese_locale() {
+  locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' && return 0
+  [ "$(id -u)" -eq 0 ] && localedef -i ja_JP -c -f UTF-8 ja_JP.UTF-8 2>/dev/null
+  locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' ||
+    { echo "bootstrap: the locale ja_JP.UTF-8 is missing; run as root to make it" >&2; return 1; }
+}
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then japanese_locale; exit; fi
 
 if [ "$(id -u)" -ne 0 ]; then
   echo "bootstrap: missing packages (${missing[*]}); run as root to install them" >&2
@@ -34,3 +44,4 @@ dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i3
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}"
+japanese_locale

@@ -135,6 +135,21 @@ for name in '"quoted.bmp"' $'line.bmp\r\n' $'tab\t.bmp' 'a|b.bmp' 'a<b.bmp' 'a>b
   [[ "$out" == *"(error 123)"* ]]
   check "a name Windows cannot hold is 123, not an old label kept [${name//[$'\r\n\t']/ }: $out]"
 done
+# Code page 932 spells U+2170 in two byte forms, EE EF and FA 40: either
+# names the one file CreateFileA opens, so a label written through one is
+# cleared by a refusal through the other (the bytes come from a batch file,
+# as from a host's database, untouched by any command line).
+mkdir -p "$work/cp932" && cd "$work/cp932" || exit 1
+printf 'barcodeimage_create 1234 "\xEE\xEF.bmp"\r\n' >write.txt
+printf 'barcodeimage_create 12A4 "\xFA\x40.bmp"\r\n' >refuse.txt
+cp932() { LC_ALL=ja_JP.UTF-8 LANG=ja_JP.UTF-8 "$WINE_RUN" "$BUILD_DIR/qelvcall.exe" "$@" 2>/dev/null | tr -d '\r'; }
+out=$(cp932 --version; cp932 --batch write.txt)
+[[ "$out" == *"ANSI code page 932"*"returned 1"* ]] && cmp -s "$work/cp932/"$'\xe2\x85\xb0'.bmp "$work/ref/code128.bmp"
+check "code page 932: EE EF names U+2170 as CreateFileA reads it [$out]"
+out=$(cp932 --batch refuse.txt)
+[[ "$out" == *"digits 0-9"* ]] && [ -z "$(ls "$work/cp932"/*.bmp 2>/dev/null)" ]
+check "code page 932: a refusal through FA 40 clears the label EE EF wrote [$out]"
+cd "$work/ref" || exit 1
 refused=$(qelvcall barcodeimage_create 12a4 '\\qelv-no-such-server\labels\x.bmp')
 out=$(qelvcall barcodeimage_create 1234 '\\qelv-no-such-server\labels\x.bmp')
 [[ "$refused" == *"digits 0-9"* && "$out" == *"returned 0"* && "$out" != *"may still be"* ]]
