@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <ctime>
 
 namespace qelv {
@@ -29,13 +28,12 @@ void log_entry_compose(const char* timestamp, const char* message,
 bool log_path_compose(const char* directory, char separator,
                       char (&path)[kLogPathSize]);
 
-// The name of the queue of one log file, known by its volume and file
-// index: every spelling of its path (case, short names) meets in one queue,
-// and a stuck writer of one folder's log holds up no other.
-// Its own file, so that a test can name a queue without the log's writer.
+// The name of the queue of one log file, from its path as the file system
+// gives it back (case and long names as on disk), so that the spellings of
+// one path meet in one queue and a stuck writer of one folder's log holds
+// up no other. Its own file, so that a test can name a queue too.
 constexpr std::size_t kLogQueueNameSize = 64;
-void log_queue_name(std::uint32_t volume, std::uint32_t index_high, std::uint32_t index_low,
-                    char (&name)[kLogQueueNameSize]);
+void log_queue_name(const wchar_t* path, char (&name)[kLogQueueNameSize]);
 
 // Copies text with each LF written as CR LF; returns the stored length, or
 // 0 with an empty result when it does not fit.

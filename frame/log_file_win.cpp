@@ -52,20 +52,21 @@ LONGLONG log_size(HANDLE file) {
     return GetFileSizeEx(file, &size) ? size.QuadPart : -1;
 }
 
-// The mutex of this log file (one shared by the files whose identity
-// cannot be had); an abandoned one (its holder was killed) is
+// The mutex of this log file; an abandoned one (its holder was killed) is
 // taken over. The wait goes on as long as the log grows, that is as long
 // as the writers ahead take their turns; null when the queue stood still
 // for kLogStallMs (a stuck holder) or moved for kLogQueueMaxMs. Standing
 // still is counted at the machine's own pace: a look that came back late
 // (a starved machine, where the holder is slow for the same reason) counts
 // no more than twice the time it was meant to take.
-HANDLE queue_for_log(HANDLE file) {
-    BY_HANDLE_FILE_INFORMATION identity = {};
-    if (!GetFileInformationByHandle(file, &identity)) identity = {};
+HANDLE queue_for_log(HANDLE file, const WCHAR* path) {
+    // The path as the file system gives it back (a cheap question, unlike
+    // the volume and index that Wine answers in half a millisecond).
+    WCHAR final[4 * kLogDirectorySize];
+    const DWORD length =
+        GetFinalPathNameByHandleW(file, final, sizeof final / sizeof final[0], FILE_NAME_NORMALIZED);
     char name[kLogQueueNameSize] = {};
-    log_queue_name(identity.dwVolumeSerialNumber, identity.nFileIndexHigh,
-                   identity.nFileIndexLow, name);
+    log_queue_name(length > 0 && length < sizeof final / sizeof final[0] ? final : path, name);
     HANDLE queue = CreateMutexA(nullptr, FALSE, name);
     if (queue == nullptr) return nullptr;
     const DWORD start = GetTickCount();
@@ -141,7 +142,7 @@ void file_append_text(const wchar_t* path, const char* text) {
     HANDLE file = open_log(path, OPEN_ALWAYS);
     if (file == INVALID_HANDLE_VALUE) file = open_log(path, CREATE_ALWAYS);
     if (file == INVALID_HANDLE_VALUE) return;
-    const HANDLE queue = queue_for_log(file);
+    const HANDLE queue = queue_for_log(file, path);
     if (queue != nullptr) {
         switch (lock_for_append(file)) {
         case Lock::held:

@@ -1,4 +1,4 @@
-// The name of a log file's queue, from the file's identity.
+// The name of a log file's queue, from the file's own path.
 #include <cinttypes>
 #include <cstdio>
 
@@ -6,10 +6,15 @@
 
 namespace qelv {
 
-void log_queue_name(std::uint32_t volume, std::uint32_t index_high, std::uint32_t index_low,
-                    char (&name)[kLogQueueNameSize]) {
-    std::snprintf(name, sizeof name, "Local\\qelv_dorevivi_log_%08" PRIx32 "_%08" PRIx32 "%08" PRIx32,
-                  volume, index_high, index_low);
+void log_queue_name(const wchar_t* path, char (&name)[kLogQueueNameSize]) {
+    // FNV-1a over the path's characters, ASCII letters in one case, as the
+    // file system compares them.
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    for (const wchar_t* c = path; *c != L'\0'; ++c) {
+        const wchar_t folded = *c >= L'a' && *c <= L'z' ? *c - L'a' + L'A' : *c;
+        hash = (hash ^ static_cast<std::uint64_t>(folded)) * 0x100000001b3u;
+    }
+    std::snprintf(name, sizeof name, "Local\\qelv_dorevivi_log_%016" PRIx64, hash);
 }
 
 }  // namespace qelv

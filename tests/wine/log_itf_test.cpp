@@ -161,12 +161,11 @@ HANDLE log_queue(const std::string& path) {
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    BY_HANDLE_FILE_INFORMATION identity = {};
-    GetFileInformationByHandle(file, &identity);
+    WCHAR final[MAX_PATH * 2] = {};
+    GetFinalPathNameByHandleW(file, final, MAX_PATH * 2, FILE_NAME_NORMALIZED);
     CloseHandle(file);
     char name[qelv::kLogQueueNameSize] = {};
-    qelv::log_queue_name(identity.dwVolumeSerialNumber, identity.nFileIndexHigh,
-                         identity.nFileIndexLow, name);
+    qelv::log_queue_name(final, name);
     return CreateMutexA(nullptr, FALSE, name);
 }
 
