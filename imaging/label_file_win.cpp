@@ -96,6 +96,7 @@ Slot sweep(const WCHAR* temp, std::size_t folder_chars, HANDLE& file) {
 DWORD temp_create(const LabelPath& path, HANDLE& file, int& slot) {
     WCHAR temp[kPathChars];
     bool held = false;
+    int denied = 0;  // creations refused with no file in the way
     for (slot = 0; slot < kTempSlots; ++slot) {
         if (!temp_name(path, slot, temp)) return ERROR_FILENAME_EXCED_RANGE;
         for (int tries = 0; tries < kSlotTries; ++tries) {
@@ -111,8 +112,13 @@ DWORD temp_create(const LabelPath& path, HANDLE& file, int& slot) {
             if (error != ERROR_FILE_EXISTS && error != ERROR_ACCESS_DENIED) return error;
             const Slot met = sweep(temp, path.folder_chars, file);
             if (met == Slot::reused) return ERROR_SUCCESS;
-            // Denied with no file of that name: the folder takes no new file.
-            if (met == Slot::gone && error == ERROR_ACCESS_DENIED) return error;
+            // Denied with no file of that name: the folder takes no new file,
+            // or another writer's file was being deleted just then (Wine
+            // denies that name for the instant); a second slot tells.
+            if (met == Slot::gone && error == ERROR_ACCESS_DENIED) {
+                if (++denied == 2) return error;
+                break;
+            }
             if (met == Slot::held || met == Slot::unusable) {
                 held = held || met == Slot::held;
                 break;
@@ -173,11 +179,12 @@ bool opens(const WCHAR* path) {
 bool folder_renames(HANDLE file, const LabelPath& path, int own_slot) {
     RenameRequest request;
     WCHAR temp[kPathChars];
+    int denied = 0;  // a slot whose file is being deleted denies too: two tell
     for (int slot = 0; slot < kTempSlots && temp_name(path, slot, temp); ++slot) {
         if (slot == own_slot) continue;
         rename_request(temp, request, FALSE);
         if (SetFileInformationByHandle(file, FileRenameInfo, &request, sizeof request)) return true;
-        if (GetLastError() == ERROR_ACCESS_DENIED) return false;
+        if (GetLastError() == ERROR_ACCESS_DENIED && ++denied == 2) return false;
     }
     return true;  // every slot taken: nothing to tell, keep trying the move
 }

@@ -63,7 +63,9 @@ DWORD WINAPI read_on(void* param) {
     // A pause between reads, as a program that prints labels makes: a path
     // held open without end could never be replaced.
     for (; !r->stop; Sleep(1)) {
-        if (!read_shared(*r->path, bytes)) continue;
+        // An empty file is no label: a failing call takes the old label
+        // away by moving an empty file over it, which is there an instant.
+        if (!read_shared(*r->path, bytes) || bytes.empty()) continue;
         ++r->reads;
         if (!is_label(*r->labels, bytes)) ++r->wrong;
     }
