@@ -164,13 +164,18 @@ void rename_request(const WCHAR* full, RenameRequest& request, BOOLEAN replace) 
     request.info.FileNameLength = static_cast<DWORD>((chars + 4) * sizeof(WCHAR));
 }
 
-bool opens(const WCHAR* path) {
-    const HANDLE file = CreateFileW(path, FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+// Whether another program has the file open: it cannot be opened alone.
+// A file whose delete waits for its holder is refused too (Wine may still
+// let such a file be opened when sharing is offered).
+bool held_by_another(const WCHAR* path) {
+    const HANDLE file = CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
+    }
     CloseHandle(file);
-    return true;
+    return false;
 }
 
 // Whether the folder lets our temporary file be renamed at all: it is
@@ -328,10 +333,10 @@ DWORD remove_by_name(const LabelPath& path, const Entry& before) {
     if (entry_look(path.full, path.folder_chars, now) == ERROR_SUCCESS && now.kind == EntryKind::none) {
         return ERROR_SUCCESS;
     }
-    // A delete that waits for a holder to close: such a file opens no more,
-    // and goes when the holder lets it go; a reader still in it must not
-    // see it cut. One that still opens was kept by its folder.
-    if (marked && !opens(path.full)) return ERROR_SHARING_VIOLATION;
+    // A delete that waits for a holder to close: the file goes when the
+    // holder lets it go, and a reader still in it must not see it cut. One
+    // that nobody holds was kept by its folder.
+    if (marked && held_by_another(path.full)) return ERROR_SHARING_VIOLATION;
     DWORD cut_error = ERROR_SUCCESS;
     const HANDLE file = CreateFileW(path.full, GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

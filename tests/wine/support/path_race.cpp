@@ -90,7 +90,10 @@ bool run_round(const LabelWrite& write, const std::vector<std::string>& digits,
     for (const Writer& w : writers) {
         failed += w.result == 0;
         const bool busy = w.error == ERROR_SHARING_VIOLATION || w.error == ERROR_ACCESS_DENIED;
-        tally.unexplained += w.result == 0 && !busy;
+        if (w.result == 0 && !busy) {
+            ++tally.unexplained;
+            tally.unexplained_reason = w.error;
+        }
     }
     tally.calls += static_cast<int>(writers.size());
     tally.failed_calls += failed;
@@ -101,7 +104,8 @@ bool run_round(const LabelWrite& write, const std::vector<std::string>& digits,
 }  // namespace
 
 void expect_sound_race(const RaceTally& tally) {
-    EXPECT_EQ(tally.unexplained, 0) << "writers that gave 0 for another reason than a busy path";
+    EXPECT_EQ(tally.unexplained, 0) << "writers that gave 0 for another reason than a busy path, "
+                                    << "the last with " << std::hex << tally.unexplained_reason;
     EXPECT_EQ(tally.rounds_unstored, 0) << "of " << tally.rounds << " rounds";
     EXPECT_EQ(tally.wrong_after, 0) << "of " << tally.rounds << " rounds";
     EXPECT_EQ(tally.wrong_reads, 0) << "of " << tally.reads << " reads";

@@ -22,6 +22,7 @@ struct RaceTally {
     int calls = 0;
     int failed_calls = 0;   // a writer got 0
     int unexplained = 0;    // a writer got 0 for another reason than a busy path
+    unsigned long unexplained_reason = 0;  // the last such writer's reason
     int wrong_after = 0;    // after a round: no whole label, though every writer succeeded, or a wrong file
     int wrong_reads = 0;    // the reader met a file that was no whole label
     int reads = 0;          // files the reader met
