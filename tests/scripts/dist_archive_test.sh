@@ -11,7 +11,6 @@ set -uo pipefail
 # make dist passes its SIGN_* settings on to the tests; the builds compared
 # here are unsigned, and the signed one below names its certificate.
 unset SIGN_PFX SIGN_PASS_FILE SIGN_TIMESTAMP_URL
-winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 decode() { convert "$1" -bordercolor white -border 20 -scale 300%x png:- 2>/dev/null | zbarimg -q --raw - 2>/dev/null | tr -d '\r\n'; }
 
 # --- Two checkouts packing at the same time, one archive.

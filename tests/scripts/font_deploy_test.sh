@@ -12,7 +12,6 @@ mkdir -p "$work/kit/bin" "$work/kit/fonts"
 cp "$BUILD_DIR/qelvcall.exe" "$BUILD_DIR/qelv_dorevivi.dll" "$work/kit/bin/"
 cp "$SOURCE_DIR"/dist/*-font.cmd "$BUILD_DIR/fonts/code128.ttf" "$work/kit/fonts/"
 export WINEPREFIX=$BUILD_DIR/wineprefix-deploy
-winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 wine() { "$WINE_RUN" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 # script install|uninstall: sets out, and rc as cmd sees the exit code (a
 # Unix exit status keeps only the low byte of 3010).

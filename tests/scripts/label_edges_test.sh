@@ -18,7 +18,6 @@ set -uo pipefail
 : "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${WINE_RUN:?}"
 . "$SOURCE_DIR/tests/scripts/lib/check.sh"
 
-winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 qelvcall() { "$WINE_RUN" "$BUILD_DIR/qelvcall.exe" --font "$font" "$@" | tr -d '\r'; }
 
 font=$(winpath "$BUILD_DIR/fonts/code128.ttf")

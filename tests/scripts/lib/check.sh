@@ -15,3 +15,6 @@ check_summary() {
   echo "$1: $((checks - failures)) passed, $failures failed"
   [ "$failures" -eq 0 ]
 }
+
+# winpath PATH: a Linux path as Wine's Z: drive names it.
+winpath() { local p=$1; echo "Z:${p//\//\\}"; }
