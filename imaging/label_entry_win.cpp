@@ -24,10 +24,17 @@ bool is_drive_device_path(const WCHAR* absolute) {
            absolute[5] == L':' && absolute[6] == L'\\';
 }
 
+// A look reads data where it may: under Wine an open for attributes only
+// is unseen by an open that shares nothing, yet it holds off a delete, so a
+// writer that found the file free after removing it could take another
+// writer's glance for a folder that keeps the file.
 HANDLE open_for_looking(const WCHAR* path) {
-    return CreateFileW(path, FILE_READ_ATTRIBUTES,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const HANDLE file = CreateFileW(path, FILE_READ_ATTRIBUTES | FILE_READ_DATA, share, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_ACCESS_DENIED) return file;
+    return CreateFileW(path, FILE_READ_ATTRIBUTES, share, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
 // The path Windows resolves an open handle to, links followed.
@@ -109,7 +116,9 @@ DWORD entry_look(const WCHAR* path, std::size_t folder_chars, Entry& entry, bool
                                                                  : EntryKind::file;
     if (!find_links || entry.kind != EntryKind::file) return ERROR_SUCCESS;
     const HANDLE file = open_for_looking(path);
-    if (file == INVALID_HANDLE_VALUE) return ERROR_SUCCESS;
+    if (file == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_SHARING_VIOLATION ? ERROR_SHARING_VIOLATION : ERROR_SUCCESS;
+    }
     BY_HANDLE_FILE_INFORMATION info;
     if ((GetFileInformationByHandle(file, &info) && info.nNumberOfLinks > 1) ||
         resolves_elsewhere(file, path, folder_chars)) {

@@ -41,7 +41,9 @@ struct Entry {
 // at (123, a network or path error): then no file is there to speak of.
 // A symbolic link to a file is told from a plain file only with find_links
 // (asking Windows for the resolved name costs more than the rest of a
-// label): every caller that acts on a file by its name asks.
+// label): every caller that acts on a file by its name asks, and hears
+// ERROR_SHARING_VIOLATION when another program holds the file sharing no
+// reading, so that what it is cannot be told.
 DWORD entry_look(const WCHAR* path, std::size_t folder_chars, Entry& entry,
                  bool find_links = false);
 

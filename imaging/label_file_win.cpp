@@ -68,7 +68,8 @@ HANDLE open_slot(const WCHAR* temp, DWORD disposition) {
 // link.
 Slot sweep(const WCHAR* temp, std::size_t folder_chars, HANDLE& file) {
     Entry entry;
-    if (entry_look(temp, folder_chars, entry, true) != ERROR_SUCCESS) return Slot::unusable;
+    const DWORD looked = entry_look(temp, folder_chars, entry, true);
+    if (looked != ERROR_SUCCESS) return looked == ERROR_SHARING_VIOLATION ? Slot::held : Slot::unusable;
     if (entry.kind == EntryKind::none) return Slot::gone;
     if (entry.kind != EntryKind::file) return Slot::unusable;
     clear_read_only(temp, entry.attributes);
@@ -164,20 +165,6 @@ void rename_request(const WCHAR* full, RenameRequest& request, BOOLEAN replace) 
     request.info.FileNameLength = static_cast<DWORD>((chars + 4) * sizeof(WCHAR));
 }
 
-// Whether another program has the file open: it cannot be opened alone.
-// A file whose delete waits for its holder is refused too (Wine may still
-// let such a file be opened when sharing is offered).
-bool held_by_another(const WCHAR* path) {
-    const HANDLE file = CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
-    }
-    CloseHandle(file);
-    return false;
-}
-
 // Whether the folder lets our temporary file be renamed at all: it is
 // moved to a free slot beside it (append-only folders refuse any rename).
 // Asked of our own file, so no other writer's doings can fool it.
@@ -192,6 +179,34 @@ bool folder_renames(HANDLE file, const LabelPath& path, int own_slot) {
         if (GetLastError() == ERROR_ACCESS_DENIED && ++denied == 2) return false;
     }
     return true;  // every slot taken: nothing to tell, keep trying the move
+}
+
+// What a delete Windows reported as done left at the path. gone: nothing,
+// or another writer's label in its place; held: the delete waits for a
+// holder to close the file (which then cannot be opened alone); kept: the
+// file the call began with, which nobody holds: its folder kept it (under
+// Wine the removal fails unseen when the file is closed, as in a sticky
+// shared folder with another user's label). Every look at a path reads
+// data, so no holder of ours escapes the open alone (entry_look).
+enum class AfterDelete { gone, held, kept };
+
+AfterDelete after_delete(const WCHAR* path, const Entry& before) {
+    const HANDLE file = CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? AfterDelete::gone
+                                                                              : AfterDelete::held;
+    }
+    Entry now = before;
+    LARGE_INTEGER size = {};
+    const bool read = GetFileTime(file, &now.created, nullptr, &now.written) &&
+                      GetFileSizeEx(file, &size);
+    CloseHandle(file);
+    now.size_high = static_cast<DWORD>(size.HighPart);
+    now.size_low = size.LowPart;
+    if (!read) return AfterDelete::held;
+    return entry_unchanged(before, now) ? AfterDelete::kept : AfterDelete::gone;
 }
 
 // Our temporary file moves over the path: a rename replaces the directory
@@ -223,7 +238,8 @@ DWORD move_into_place(HANDLE file, int slot, const LabelPath& path, const Entry&
                 clear_read_only(path.full, now.attributes);
                 // Refused, not held: the file's owner keeps it (a shared
                 // folder with sticky bits); no move can replace it either.
-                if (!DeleteFileW(path.full) && GetLastError() == ERROR_ACCESS_DENIED) {
+                if (DeleteFileW(path.full) ? after_delete(path.full, before) == AfterDelete::kept
+                                           : GetLastError() == ERROR_ACCESS_DENIED) {
                     return ERROR_ACCESS_DENIED;
                 }
             }
@@ -242,10 +258,12 @@ DWORD move_into_place(HANDLE file, int slot, const LabelPath& path, const Entry&
 DWORD store_in_place(const LabelPath& path, const Entry& before, const BmpGeometry& geometry,
                      const std::vector<std::uint8_t>& pixels) {
     Entry now;
-    if (before.kind == EntryKind::file &&
-        (entry_look(path.full, path.folder_chars, now, true) != ERROR_SUCCESS ||
-         !entry_unchanged(before, now) || now.kind != EntryKind::file)) {
-        return QELV_ERROR_OLD_LABEL_KEPT;  // a link, or no longer the label we began with
+    if (before.kind == EntryKind::file) {
+        const DWORD looked = entry_look(path.full, path.folder_chars, now, true);
+        if (looked == ERROR_SHARING_VIOLATION) return looked;
+        if (looked != ERROR_SUCCESS || !entry_unchanged(before, now) || now.kind != EntryKind::file) {
+            return QELV_ERROR_OLD_LABEL_KEPT;  // a link, or no longer the label we began with
+        }
     }
     if (before.kind != EntryKind::file && before.kind != EntryKind::none) {
         return QELV_ERROR_OLD_LABEL_KEPT;
@@ -324,7 +342,8 @@ bool move_away(const LabelPath& path, const Entry& before) {
 // removing). Otherwise says why the old label is still there.
 DWORD remove_by_name(const LabelPath& path, const Entry& before) {
     Entry now;
-    if (entry_look(path.full, path.folder_chars, now, true) != ERROR_SUCCESS) return ERROR_SUCCESS;
+    const DWORD looked = entry_look(path.full, path.folder_chars, now, true);
+    if (looked != ERROR_SUCCESS) return looked == ERROR_SHARING_VIOLATION ? looked : ERROR_SUCCESS;
     if (!entry_unchanged(before, now) || now.kind == EntryKind::none) return ERROR_SUCCESS;
     if (now.kind != EntryKind::file) return QELV_ERROR_OLD_LABEL_KEPT;  // a link stays as it is
     clear_read_only(path.full, now.attributes);
@@ -334,9 +353,12 @@ DWORD remove_by_name(const LabelPath& path, const Entry& before) {
         return ERROR_SUCCESS;
     }
     // A delete that waits for a holder to close: the file goes when the
-    // holder lets it go, and a reader still in it must not see it cut. One
-    // that nobody holds was kept by its folder.
-    if (marked && held_by_another(path.full)) return ERROR_SHARING_VIOLATION;
+    // holder lets it go, and a reader still in it must not see it cut.
+    if (marked) {
+        const AfterDelete left = after_delete(path.full, before);
+        if (left == AfterDelete::held) return ERROR_SHARING_VIOLATION;
+        if (left == AfterDelete::gone) return ERROR_SUCCESS;
+    }
     DWORD cut_error = ERROR_SUCCESS;
     const HANDLE file = CreateFileW(path.full, GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

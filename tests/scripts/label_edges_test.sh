@@ -76,6 +76,18 @@ if [ "$(id -u)" -eq 0 ]; then
     [ "$(find "$work/append" -name '~qelv*' | wc -l)" -le 1 ] && [ -z "$(find "$work/append" -name '~qelv*' -size +0)" ]
   check "an append-only folder: a refusal empties the label; at most one empty leftover [$out]"
   chattr -a "$work/append"
+  # A sticky shared folder with another user's label that all may write:
+  # the label can be neither replaced nor removed, only written in place.
+  chmod 755 "$work" && mkdir -m 1777 "$work/sticky" && mkdir "$work/nobody" && chown nobody "$work/nobody"
+  as_nobody() { runuser -u nobody -- env HOME="$work/nobody" WINEPREFIX="$work/nobody/prefix" \
+                  "$WINE_RUN" "$BUILD_DIR/qelvcall.exe" "$@" 2>/dev/null | tr -d '\r'; }
+  for digits in 1234 12A4; do
+    head -c 2214 /dev/urandom >"$work/sticky/label.bmp" && chmod 666 "$work/sticky/label.bmp"
+    out=$(as_nobody barcodeimage_create $digits "$(winpath "$work/sticky/label.bmp")")
+    if [ $digits = 1234 ]; then cmp -s "$work/sticky/label.bmp" "$work/ref/code128.bmp"; else
+      [[ "$out" == *"digits 0-9"* ]] && [ ! -s "$work/sticky/label.bmp" ]; fi
+    check "a sticky folder, another user's label: written in place, or emptied by a refusal ($digits) [$out]"
+  done
 fi
 
 # --- Nothing but the label: links are replaced, never followed; a slot that
