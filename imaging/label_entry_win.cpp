@@ -37,10 +37,10 @@ HANDLE open_for_looking(const WCHAR* path) {
                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-// The path Windows resolves an open handle to, links followed.
-DWORD final_path(HANDLE handle, WCHAR (&final)[kPathChars]) {
-    const DWORD length = GetFinalPathNameByHandleW(handle, final, kPathChars, FILE_NAME_NORMALIZED);
-    return length > 0 && length < kPathChars ? length : 0;
+// The path Windows resolves an open handle to, links followed: its length;
+// 0 when Windows cannot tell, chars or more when it does not fit.
+DWORD final_path(HANDLE handle, WCHAR* final, std::size_t chars) {
+    return GetFinalPathNameByHandleW(handle, final, static_cast<DWORD>(chars), FILE_NAME_NORMALIZED);
 }
 
 bool same_text(const WCHAR* a, const WCHAR* b, int length = -1) {
@@ -50,50 +50,50 @@ bool same_text(const WCHAR* a, const WCHAR* b, int length = -1) {
 // A file reached through a symbolic link resolves to another name than the
 // one asked for; the folder is resolved too, so that a label folder reached
 // through a link of its own still counts as plain.
-bool resolves_elsewhere(HANDLE file, const WCHAR* path, std::size_t folder_chars) {
-    WCHAR resolved[kPathChars];
-    if (!final_path(file, resolved)) return false;
-    if (same_text(resolved, path)) return false;
-    WCHAR folder[kPathChars];
-    if (folder_chars >= kPathChars) return true;
-    std::wmemcpy(folder, path, folder_chars);
-    folder[folder_chars] = 0;
-    const HANDLE opened = open_for_looking(folder);
+// A resolved name longer than the room is another name than the path,
+// which fits.
+bool resolves_elsewhere(HANDLE file, const WCHAR* path, std::size_t folder_chars, LinkLook& look) {
+    const DWORD resolved = final_path(file, look.resolved, look.chars);
+    if (!resolved) return false;
+    if (resolved >= look.chars) return true;
+    if (same_text(look.resolved, path)) return false;
+    if (folder_chars >= look.chars) return true;
+    std::wmemcpy(look.folder, path, folder_chars);
+    look.folder[folder_chars] = 0;
+    const HANDLE opened = open_for_looking(look.folder);
     if (opened == INVALID_HANDLE_VALUE) return true;
-    WCHAR folder_resolved[kPathChars];
-    const DWORD length = final_path(opened, folder_resolved);
+    const DWORD length = final_path(opened, look.folder, look.chars);  // its name is read by now
     CloseHandle(opened);
     const WCHAR* name = path + folder_chars;  // "\name"
-    return !length || !same_text(resolved, folder_resolved, static_cast<int>(length)) ||
-           !same_text(resolved + length, name);
+    return !length || length >= look.chars ||
+           !same_text(look.resolved, look.folder, static_cast<int>(length)) ||
+           !same_text(look.resolved + length, name);
 }
 
 }  // namespace
 
-DWORD label_path(const LabelName& name, LabelPath& path) {
-    if (name.error != ERROR_SUCCESS) return name.error;
-    if (!name.text[0]) return ERROR_INVALID_NAME;
-    WCHAR absolute[kPathChars];
-    const DWORD length = GetFullPathNameW(name.text, kPathChars, absolute, nullptr);
+DWORD label_path(const WCHAR* text, WCHAR* absolute, std::size_t spare, LabelPath& path) {
+    if (!text[0]) return ERROR_INVALID_NAME;
+    const DWORD length = GetFullPathNameW(text, static_cast<DWORD>(path.chars), absolute, nullptr);
     if (length == 0) return GetLastError();
-    if (length >= kPathChars) return ERROR_FILENAME_EXCED_RANGE;
+    if (length >= path.chars) return ERROR_FILENAME_EXCED_RANGE;
     bool fits;
     if (std::wcsncmp(absolute, L"\\\\.\\", 4) == 0) {
         if (!is_drive_device_path(absolute)) return QELV_ERROR_NOT_A_FILE;
-        fits = copy_wide(path.full, kPathChars, L"\\\\?\\", absolute + 4);
+        fits = copy_wide(path.full, path.chars, L"\\\\?\\", absolute + 4);
     } else if (std::wcsncmp(absolute, L"\\\\?\\", 4) == 0) {
-        fits = copy_wide(path.full, kPathChars, L"", absolute);
+        fits = copy_wide(path.full, path.chars, L"", absolute);
     } else if (std::wcsncmp(absolute, L"\\\\", 2) == 0) {
-        fits = copy_wide(path.full, kPathChars, L"\\\\?\\UNC", absolute + 1);
+        fits = copy_wide(path.full, path.chars, L"\\\\?\\UNC", absolute + 1);
     } else {
-        fits = copy_wide(path.full, kPathChars, L"\\\\?\\", absolute);
+        fits = copy_wide(path.full, path.chars, L"\\\\?\\", absolute);
     }
     if (!fits) return ERROR_FILENAME_EXCED_RANGE;
     path.folder_chars = static_cast<std::size_t>(std::wcsrchr(path.full, L'\\') - path.full);
-    return ERROR_SUCCESS;
+    return path.folder_chars + spare < path.chars ? ERROR_SUCCESS : ERROR_FILENAME_EXCED_RANGE;
 }
 
-DWORD entry_look(const WCHAR* path, std::size_t folder_chars, Entry& entry, bool find_links) {
+DWORD entry_look(const WCHAR* path, std::size_t folder_chars, Entry& entry, LinkLook* links) {
     entry = Entry{};
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data)) {
@@ -114,14 +114,14 @@ DWORD entry_look(const WCHAR* path, std::size_t folder_chars, Entry& entry, bool
     }
     entry.kind = entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT ? EntryKind::linked
                                                                  : EntryKind::file;
-    if (!find_links || entry.kind != EntryKind::file) return ERROR_SUCCESS;
+    if (!links || entry.kind != EntryKind::file) return ERROR_SUCCESS;
     const HANDLE file = open_for_looking(path);
     if (file == INVALID_HANDLE_VALUE) {
         return GetLastError() == ERROR_SHARING_VIOLATION ? ERROR_SHARING_VIOLATION : ERROR_SUCCESS;
     }
     BY_HANDLE_FILE_INFORMATION info;
     if ((GetFileInformationByHandle(file, &info) && info.nNumberOfLinks > 1) ||
-        resolves_elsewhere(file, path, folder_chars)) {
+        resolves_elsewhere(file, path, folder_chars, *links)) {
         entry.kind = EntryKind::linked;
     }
     CloseHandle(file);

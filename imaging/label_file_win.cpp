@@ -1,7 +1,10 @@
 #include "imaging/label_file_win.h"
 
+#include <cstddef>
 #include <cstring>
 #include <cwchar>
+#include <memory>
+#include <new>
 
 #include "imaging/label_entry_win.h"
 #include "qelv_errors.h"
@@ -14,6 +17,7 @@ namespace {
 // leftover of a writer that no longer runs is met, and removed, by the
 // next writer of that folder instead of piling up.
 constexpr int kTempSlots = 32;
+constexpr std::size_t kSlotNameChars = 13;  // "\\~qelvNN.tmp" and its NUL
 // How often one slot is tried when its file comes and goes under us (its
 // writer moving it into place): a few times, never to the end.
 constexpr int kSlotTries = 3;
@@ -21,6 +25,57 @@ constexpr int kSlotTries = 3;
 // it gives up with "path busy"; long enough for a loaded machine to let
 // them close, short against a label printer's pace.
 constexpr DWORD kBusyWaitMs = 250;
+
+// The rename request: the target's full path in the kernel's own form
+// (\??\ for \\?\), which a rename through a handle takes on every version;
+// its name has the room of the call's other texts.
+constexpr std::size_t rename_bytes(std::size_t chars) {
+    return (offsetof(FILE_RENAME_INFO, FileName) + chars * sizeof(WCHAR) + 7) / 8 * 8;
+}
+
+// Everything one call's store works in, carved from one block that
+// belongs to the call: the label's path, the host's text in wide form, a
+// temporary name (the absolute path before that), the rename request and
+// the link look's two names.
+struct LabelRoom {
+    LabelPath path;
+    WCHAR* name;
+    WCHAR* temp;
+    FILE_RENAME_INFO* request;
+    DWORD request_bytes;
+    LinkLook look;
+};
+
+constexpr std::size_t kRoomTexts = 5;
+constexpr std::size_t room_bytes(std::size_t chars) {
+    return rename_bytes(chars) + kRoomTexts * chars * sizeof(WCHAR);
+}
+// Room on the stack for every path a host usually names; a longer one gets
+// room for the longest Windows takes, from the heap: kRoomTexts of those
+// would overrun a host thread's stack.
+constexpr std::size_t kStackChars = 1024;
+
+LabelRoom room_in(unsigned char* block, std::size_t chars) {
+    LabelRoom room;
+    room.request = new (block) FILE_RENAME_INFO{};
+    room.request_bytes = static_cast<DWORD>(rename_bytes(chars));
+    WCHAR* text = reinterpret_cast<WCHAR*>(block + rename_bytes(chars));
+    room.path = {text, chars, 0};
+    room.name = text + chars;
+    room.temp = text + 2 * chars;
+    room.look = {text + 3 * chars, text + 4 * chars, chars};
+    return room;
+}
+
+// full fits the room, and its \??\ form is as long.
+void rename_request(const WCHAR* full, FILE_RENAME_INFO& request, BOOLEAN replace) {
+    request.ReplaceIfExists = replace;
+    request.RootDirectory = nullptr;
+    const std::size_t chars = std::wcslen(full + 4);
+    std::wmemcpy(request.FileName, L"\\??\\", 4);
+    std::wmemcpy(request.FileName + 4, full + 4, chars + 1);
+    request.FileNameLength = static_cast<DWORD>((chars + 4) * sizeof(WCHAR));
+}
 
 // A read-only file that is ours (the old label, a leftover) is still ours
 // to replace or remove: the flag only kept it alive. attributes: as just
@@ -37,12 +92,14 @@ bool set_delete_on_close(HANDLE file, bool remove) {
 }
 
 // The name of a temporary slot: "~qelvNN.tmp" in the label's folder.
-bool temp_name(const LabelPath& path, int slot, WCHAR (&temp)[kPathChars]) {
-    const WCHAR name[] = {L'\\', L'~', L'q', L'e', L'l', L'v', static_cast<WCHAR>(L'0' + slot / 10),
-                          static_cast<WCHAR>(L'0' + slot % 10), L'.', L't', L'm', L'p', 0};
-    if (path.folder_chars + sizeof name / sizeof name[0] > kPathChars) return false;
+bool temp_name(const LabelPath& path, int slot, WCHAR* temp) {
+    const WCHAR name[kSlotNameChars] = {L'\\', L'~', L'q', L'e', L'l', L'v',
+                                        static_cast<WCHAR>(L'0' + slot / 10),
+                                        static_cast<WCHAR>(L'0' + slot % 10),
+                                        L'.', L't', L'm', L'p', 0};
+    if (path.folder_chars + kSlotNameChars > path.chars) return false;
     std::wmemcpy(temp, path.full, path.folder_chars);
-    std::wmemcpy(temp + path.folder_chars, name, sizeof name / sizeof name[0]);
+    std::wmemcpy(temp + path.folder_chars, name, kSlotNameChars);
     return true;
 }
 
@@ -66,9 +123,11 @@ HANDLE open_slot(const WCHAR* temp, DWORD disposition) {
 // A slot's file that CREATE_NEW met: a leftover of a writer that no longer
 // runs is removed, read-only or not; the sweep never removes through a
 // link.
-Slot sweep(const WCHAR* temp, std::size_t folder_chars, HANDLE& file) {
+Slot sweep(LabelRoom& room, HANDLE& file) {
+    const WCHAR* temp = room.temp;
+    const std::size_t folder_chars = room.path.folder_chars;
     Entry entry;
-    const DWORD looked = entry_look(temp, folder_chars, entry, true);
+    const DWORD looked = entry_look(temp, folder_chars, entry, &room.look);
     if (looked != ERROR_SUCCESS) return looked == ERROR_SHARING_VIOLATION ? Slot::held : Slot::unusable;
     if (entry.kind == EntryKind::none) return Slot::gone;
     if (entry.kind != EntryKind::file) return Slot::unusable;
@@ -94,8 +153,9 @@ Slot sweep(const WCHAR* temp, std::size_t folder_chars, HANDLE& file) {
 // ERROR_ACCESS_DENIED: the folder takes no new file. ERROR_SHARING_VIOLATION:
 // live writers hold every slot; ERROR_CANNOT_MAKE: no slot can be used at
 // all (links, folders, files nobody may remove).
-DWORD temp_create(const LabelPath& path, HANDLE& file, int& slot) {
-    WCHAR temp[kPathChars];
+DWORD temp_create(LabelRoom& room, HANDLE& file, int& slot) {
+    const LabelPath& path = room.path;
+    WCHAR* temp = room.temp;
     bool held = false;
     int denied = 0;  // creations refused with no file in the way
     for (slot = 0; slot < kTempSlots; ++slot) {
@@ -111,7 +171,7 @@ DWORD temp_create(const LabelPath& path, HANDLE& file, int& slot) {
             }
             const DWORD error = GetLastError();
             if (error != ERROR_FILE_EXISTS && error != ERROR_ACCESS_DENIED) return error;
-            const Slot met = sweep(temp, path.folder_chars, file);
+            const Slot met = sweep(room, file);
             if (met == Slot::reused) return ERROR_SUCCESS;
             // Denied with no file of that name: the folder takes no new file,
             // or another writer's file was being deleted just then (Wine
@@ -149,33 +209,17 @@ DWORD write_label(HANDLE file, const BmpGeometry& geometry,
     return error;
 }
 
-// The rename request: the target's full path in the kernel's own form
-// (\??\ for \\?\), which a rename through a handle takes on every version.
-struct RenameRequest {
-    FILE_RENAME_INFO info;
-    WCHAR room[kPathChars];
-};
-
-void rename_request(const WCHAR* full, RenameRequest& request, BOOLEAN replace) {
-    request = RenameRequest{};
-    request.info.ReplaceIfExists = replace;
-    const std::size_t chars = std::wcslen(full + 4);
-    std::wmemcpy(request.info.FileName, L"\\??\\", 4);
-    std::wmemcpy(request.info.FileName + 4, full + 4, chars + 1);
-    request.info.FileNameLength = static_cast<DWORD>((chars + 4) * sizeof(WCHAR));
-}
-
 // Whether the folder lets our temporary file be renamed at all: it is
 // moved to a free slot beside it (append-only folders refuse any rename).
 // Asked of our own file, so no other writer's doings can fool it.
-bool folder_renames(HANDLE file, const LabelPath& path, int own_slot) {
-    RenameRequest request;
-    WCHAR temp[kPathChars];
+bool folder_renames(HANDLE file, LabelRoom& room, int own_slot) {
+    WCHAR* temp = room.temp;
+    FILE_RENAME_INFO& request = *room.request;
     int denied = 0;  // a slot whose file is being deleted denies too: two tell
-    for (int slot = 0; slot < kTempSlots && temp_name(path, slot, temp); ++slot) {
+    for (int slot = 0; slot < kTempSlots && temp_name(room.path, slot, temp); ++slot) {
         if (slot == own_slot) continue;
         rename_request(temp, request, FALSE);
-        if (SetFileInformationByHandle(file, FileRenameInfo, &request, sizeof request)) return true;
+        if (SetFileInformationByHandle(file, FileRenameInfo, &request, room.request_bytes)) return true;
         if (GetLastError() == ERROR_ACCESS_DENIED && ++denied == 2) return false;
     }
     return true;  // every slot taken: nothing to tell, keep trying the move
@@ -218,22 +262,23 @@ AfterDelete after_delete(const WCHAR* path, const Entry& before) {
 // Looking is done once: every look opens the path, which under Wine holds
 // up the other writers' moves in turn. ERROR_ACCESS_DENIED: the folder
 // refuses the move itself, and the label must be written in place.
-DWORD move_into_place(HANDLE file, int slot, const LabelPath& path, const Entry& before) {
-    RenameRequest request;
-    rename_request(path.full, request, TRUE);
+DWORD move_into_place(HANDLE file, int slot, LabelRoom& room, const Entry& before) {
+    const LabelPath& path = room.path;
+    FILE_RENAME_INFO& request = *room.request;
     const DWORD start = GetTickCount();
     bool looked = false;
     for (int tries = 0;; ++tries) {
-        if (SetFileInformationByHandle(file, FileRenameInfo, &request, sizeof request)) {
+        rename_request(path.full, request, TRUE);  // folder_renames writes its own
+        if (SetFileInformationByHandle(file, FileRenameInfo, &request, room.request_bytes)) {
             return ERROR_SUCCESS;
         }
         const DWORD error = GetLastError();
         if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) return error;
         if (!looked) {
             looked = true;
-            if (error == ERROR_ACCESS_DENIED && !folder_renames(file, path, slot)) return error;
+            if (error == ERROR_ACCESS_DENIED && !folder_renames(file, room, slot)) return error;
             Entry now;
-            if (entry_look(path.full, path.folder_chars, now, true) == ERROR_SUCCESS &&
+            if (entry_look(path.full, path.folder_chars, now, &room.look) == ERROR_SUCCESS &&
                 now.kind == EntryKind::file && entry_unchanged(before, now)) {
                 clear_read_only(path.full, now.attributes);
                 // Refused, not held: the file's owner keeps it (a shared
@@ -255,11 +300,12 @@ DWORD move_into_place(HANDLE file, int slot, const LabelPath& path, const Entry&
 // began, or a new file where the folder takes one. Not safe against a
 // second writer of the same path, nor a host killed while writing; the
 // temporary file and the move are the normal way.
-DWORD store_in_place(const LabelPath& path, const Entry& before, const BmpGeometry& geometry,
+DWORD store_in_place(LabelRoom& room, const Entry& before, const BmpGeometry& geometry,
                      const std::vector<std::uint8_t>& pixels) {
+    const LabelPath& path = room.path;
     Entry now;
     if (before.kind == EntryKind::file) {
-        const DWORD looked = entry_look(path.full, path.folder_chars, now, true);
+        const DWORD looked = entry_look(path.full, path.folder_chars, now, &room.look);
         if (looked == ERROR_SHARING_VIOLATION) return looked;
         if (looked != ERROR_SUCCESS || !entry_unchanged(before, now) || now.kind != EntryKind::file) {
             return QELV_ERROR_OLD_LABEL_KEPT;  // a link, or no longer the label we began with
@@ -281,29 +327,30 @@ DWORD store_in_place(const LabelPath& path, const Entry& before, const BmpGeomet
     return error;
 }
 
-DWORD store(const LabelPath& path, const Entry& before, const BmpGeometry& geometry,
+DWORD store(LabelRoom& room, const Entry& before, const BmpGeometry& geometry,
             const std::vector<std::uint8_t>& pixels) {
+    const LabelPath& path = room.path;
     Entry plain;
     if (before.kind == EntryKind::file && (before.attributes & FILE_ATTRIBUTE_READONLY) &&
-        entry_look(path.full, path.folder_chars, plain, true) == ERROR_SUCCESS &&
+        entry_look(path.full, path.folder_chars, plain, &room.look) == ERROR_SUCCESS &&
         plain.kind == EntryKind::file) {
         clear_read_only(path.full, plain.attributes);
     }
     HANDLE file = INVALID_HANDLE_VALUE;
     int slot = 0;
-    DWORD error = temp_create(path, file, slot);
-    if (error == ERROR_ACCESS_DENIED) return store_in_place(path, before, geometry, pixels);
+    DWORD error = temp_create(room, file, slot);
+    if (error == ERROR_ACCESS_DENIED) return store_in_place(room, before, geometry, pixels);
     if (error != ERROR_SUCCESS) return error;
     error = write_label(file, geometry, pixels);
     if (error == ERROR_SUCCESS && !set_delete_on_close(file, false)) error = GetLastError();
-    if (error == ERROR_SUCCESS) error = move_into_place(file, slot, path, before);
+    if (error == ERROR_SUCCESS) error = move_into_place(file, slot, room, before);
     if (error != ERROR_SUCCESS) {
         // Empty first: in a folder that forbids removing, the file stays.
         cut_to_empty(file);
         set_delete_on_close(file, true);
     }
     if (!CloseHandle(file) && error == ERROR_SUCCESS) error = GetLastError();
-    if (error == ERROR_ACCESS_DENIED) return store_in_place(path, before, geometry, pixels);
+    if (error == ERROR_ACCESS_DENIED) return store_in_place(room, before, geometry, pixels);
     return error;
 }
 
@@ -313,22 +360,21 @@ bool is_empty(const WCHAR* path) {
            data.nFileSizeHigh == 0;
 }
 
-
 // The old label taken away the way a label is put in place: an empty
 // temporary file moved over the path, then removed. A link at the path is
 // replaced, never followed. false: the folder or a holder refused it.
-bool move_away(const LabelPath& path, const Entry& before) {
+bool move_away(LabelRoom& room, const Entry& before) {
+    const LabelPath& path = room.path;
     HANDLE file = INVALID_HANDLE_VALUE;
     int slot = 0;
-    if (temp_create(path, file, slot) != ERROR_SUCCESS) return false;
+    if (temp_create(room, file, slot) != ERROR_SUCCESS) return false;
     Entry now;
     bool moved = true;  // nothing to move away: another writer's label is there now
     if (entry_look(path.full, path.folder_chars, now) == ERROR_SUCCESS &&
         entry_unchanged(before, now) && now.kind != EntryKind::none) {
-        RenameRequest request;
-        rename_request(path.full, request, TRUE);
+        rename_request(path.full, *room.request, TRUE);
         moved = set_delete_on_close(file, false) &&
-                SetFileInformationByHandle(file, FileRenameInfo, &request, sizeof request);
+                SetFileInformationByHandle(file, FileRenameInfo, room.request, room.request_bytes);
     }
     set_delete_on_close(file, true);
     CloseHandle(file);
@@ -340,9 +386,10 @@ bool move_away(const LabelPath& path, const Entry& before) {
 // it, cut to nothing. Judged by looking afterwards, since a delete can
 // report success and leave the file (Wine, in a folder that forbids
 // removing). Otherwise says why the old label is still there.
-DWORD remove_by_name(const LabelPath& path, const Entry& before) {
+DWORD remove_by_name(LabelRoom& room, const Entry& before) {
+    const LabelPath& path = room.path;
     Entry now;
-    const DWORD looked = entry_look(path.full, path.folder_chars, now, true);
+    const DWORD looked = entry_look(path.full, path.folder_chars, now, &room.look);
     if (looked != ERROR_SUCCESS) return looked == ERROR_SHARING_VIOLATION ? looked : ERROR_SUCCESS;
     if (!entry_unchanged(before, now) || now.kind == EntryKind::none) return ERROR_SUCCESS;
     if (now.kind != EntryKind::file) return QELV_ERROR_OLD_LABEL_KEPT;  // a link stays as it is
@@ -380,10 +427,31 @@ DWORD remove_by_name(const LabelPath& path, const Entry& before) {
 // Leaves no readable bytes of the old label (before) at the path, and
 // touches nothing else: not a label another call put there since, not a
 // link's target. ERROR_SUCCESS, or why the old label is still there.
-DWORD clear_old_label(const LabelPath& path, const Entry& before) {
+DWORD clear_old_label(LabelRoom& room, const Entry& before) {
     if (before.kind != EntryKind::file && before.kind != EntryKind::linked) return ERROR_SUCCESS;
-    if (move_away(path, before)) return ERROR_SUCCESS;
-    return remove_by_name(path, before);
+    if (move_away(room, before)) return ERROR_SUCCESS;
+    return remove_by_name(room, before);
+}
+
+// The host's text as the label path, in room.
+DWORD named_path(const LabelName& name, LabelRoom& room) {
+    const DWORD error = label_name_text(name, room.name, room.path.chars);
+    return error == ERROR_SUCCESS ? label_path(room.name, room.temp, kSlotNameChars, room.path)
+                                  : error;
+}
+
+// The label path in room: in stacked (kStackChars), or for a longer path
+// in room for the longest, which heaped holds until the call returns.
+// ERROR_NOT_ENOUGH_MEMORY: no room for a long path.
+DWORD room_for(const LabelName& name, unsigned char* stacked,
+               std::unique_ptr<unsigned char[]>& heaped, LabelRoom& room) {
+    room = room_in(stacked, kStackChars);
+    const DWORD error = named_path(name, room);
+    if (error != ERROR_FILENAME_EXCED_RANGE) return error;
+    heaped.reset(new (std::nothrow) unsigned char[room_bytes(kPathChars)]);
+    if (!heaped) return ERROR_NOT_ENOUGH_MEMORY;
+    room = room_in(heaped.get(), kPathChars);
+    return named_path(name, room);
 }
 
 }  // namespace
@@ -391,31 +459,40 @@ DWORD clear_old_label(const LabelPath& path, const Entry& before) {
 DWORD label_store(const LabelName& name, const BmpGeometry& geometry,
                   const std::vector<std::uint8_t>& pixels) {
     if (pixels.size() != geometry.image_size) return label_refuse(name, QELV_ERROR_DRAWING);
-    LabelPath path;
-    DWORD error = label_path(name, path);
-    if (error == ERROR_FILENAME_EXCED_RANGE) return label_name_out_of_reach(name, error);
+    alignas(8) unsigned char stacked[room_bytes(kStackChars)];
+    std::unique_ptr<unsigned char[]> heaped;
+    LabelRoom room;
+    DWORD error = room_for(name, stacked, heaped, room);
+    if (error == ERROR_FILENAME_EXCED_RANGE || error == ERROR_NOT_ENOUGH_MEMORY) {
+        return label_name_out_of_reach(name, error);
+    }
     if (error != ERROR_SUCCESS) return error;
     Entry before;
-    error = entry_look(path.full, path.folder_chars, before);
+    error = entry_look(room.path.full, room.path.folder_chars, before);
     if (error != ERROR_SUCCESS) return error;
     if (before.kind == EntryKind::other) return QELV_ERROR_NOT_A_FILE;
-    error = store(path, before, geometry, pixels);
+    error = store(room, before, geometry, pixels);
     if (error == ERROR_SUCCESS) return error;
-    const DWORD kept = clear_old_label(path, before);
+    const DWORD kept = clear_old_label(room, before);
     return kept == ERROR_SUCCESS ? error : kept;
 }
 
 DWORD label_refuse(const LabelName& name, DWORD reason) {
-    LabelPath path;
+    alignas(8) unsigned char stacked[room_bytes(kStackChars)];
+    std::unique_ptr<unsigned char[]> heaped;
+    LabelRoom room;
     Entry before;
     // A text that names no file, or a path that cannot be looked at, holds
-    // no old label to speak of; one too long for the store may.
-    const DWORD named = label_path(name, path);
-    if (named == ERROR_FILENAME_EXCED_RANGE) return label_name_out_of_reach(name, reason);
-    if (named != ERROR_SUCCESS || entry_look(path.full, path.folder_chars, before) != ERROR_SUCCESS) {
+    // no old label to speak of; one this call cannot reach may.
+    const DWORD named = room_for(name, stacked, heaped, room);
+    if (named == ERROR_FILENAME_EXCED_RANGE || named == ERROR_NOT_ENOUGH_MEMORY) {
+        return label_name_out_of_reach(name, reason);
+    }
+    if (named != ERROR_SUCCESS ||
+        entry_look(room.path.full, room.path.folder_chars, before) != ERROR_SUCCESS) {
         return reason;
     }
-    const DWORD kept = clear_old_label(path, before);
+    const DWORD kept = clear_old_label(room, before);
     return kept == ERROR_SUCCESS ? reason : kept;
 }
 

@@ -13,34 +13,27 @@ bool is_low(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 }  // namespace
 
-void label_name_ansi(const char* fileName, LabelName& name) {
-    name.host_ansi = fileName;
-    name.host_wide = nullptr;
-    name.text[0] = 0;
-    name.error = ERROR_SUCCESS;
-    if (!MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, fileName, -1, name.text, kPathChars)) {
-        name.error = GetLastError() == ERROR_INSUFFICIENT_BUFFER ? ERROR_FILENAME_EXCED_RANGE
-                                                                 : ERROR_INVALID_NAME;
+DWORD label_name_text(const LabelName& name, WCHAR* text, std::size_t chars) {
+    text[0] = 0;
+    if (name.host_ansi) {
+        if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.host_ansi, -1, text,
+                                static_cast<int>(chars))) {
+            return ERROR_SUCCESS;
+        }
+        return GetLastError() == ERROR_INSUFFICIENT_BUFFER ? ERROR_FILENAME_EXCED_RANGE
+                                                           : ERROR_INVALID_NAME;
     }
-}
-
-void label_name_wide(const wchar_t* fileName, LabelName& name) {
-    name.host_ansi = nullptr;
-    name.host_wide = fileName;
-    name.text[0] = 0;
-    const std::size_t length = std::wcslen(fileName);
-    if (length >= kPathChars) {
-        name.error = ERROR_FILENAME_EXCED_RANGE;
-        return;
-    }
-    name.error = ERROR_SUCCESS;
+    const wchar_t* wide = name.host_wide;
+    const std::size_t length = std::wcslen(wide);
+    if (length >= chars) return ERROR_FILENAME_EXCED_RANGE;
     for (std::size_t i = 0; i < length; ++i) {
-        const bool paired = is_high(fileName[i]) ? is_low(fileName[i + 1])
-                            : is_low(fileName[i]) ? i > 0 && is_high(fileName[i - 1])
-                                                  : true;
-        if (!paired) name.error = ERROR_INVALID_NAME;
+        const bool paired = is_high(wide[i]) ? is_low(wide[i + 1])
+                            : is_low(wide[i]) ? i > 0 && is_high(wide[i - 1])
+                                              : true;
+        if (!paired) return ERROR_INVALID_NAME;
     }
-    if (name.error == ERROR_SUCCESS) std::wmemcpy(name.text, fileName, length + 1);
+    std::wmemcpy(text, wide, length + 1);
+    return ERROR_SUCCESS;
 }
 
 DWORD label_name_out_of_reach(const LabelName& name, DWORD reason) {
@@ -50,8 +43,11 @@ DWORD label_name_out_of_reach(const LabelName& name, DWORD reason) {
                        : GetFileAttributesExA(name.host_ansi, GetFileExInfoStandard, &data);
     if (found) return data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? reason : QELV_ERROR_OLD_LABEL_KEPT;
     const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? reason
-                                                                          : QELV_ERROR_OLD_LABEL_KEPT;
+    // Too long for the system itself: no file can be there. An ANSI text
+    // too long for the A functions only says they cannot look.
+    const bool nothing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+                         (error == ERROR_FILENAME_EXCED_RANGE && name.host_wide);
+    return nothing ? reason : QELV_ERROR_OLD_LABEL_KEPT;
 }
 
 }  // namespace qelv

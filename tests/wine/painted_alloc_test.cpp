@@ -183,6 +183,34 @@ TEST_F(PaintedAlloc, AllocatorAboveTheBufferSizeChangesNothing) {
     EXPECT_EQ(file_bytes(path).size(), 6074u);
 }
 
+// A path past the room a call has on its stack needs room from the heap;
+// without it the call cannot look there, and says an old label may be.
+TEST_F(PaintedAlloc, NoRoomForALongPathSaysAnOldLabelMayBeThere) {
+    std::string path = folder_.path;
+    while (path.size() < 1100) {
+        path += "\\" + std::string(200, 'd');
+        ASSERT_TRUE(CreateDirectoryW(std::wstring(path.begin(), path.end()).insert(0, L"\\\\?\\").c_str(),
+                                     nullptr));
+    }
+    path += "\\old.bmp";
+    const std::wstring wide = std::wstring(path.begin(), path.end()).insert(0, L"\\\\?\\");
+    const HANDLE old = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(old, INVALID_HANDLE_VALUE);
+    CloseHandle(old);
+    {
+        MallocRefusal refusal(dll_.module, 100000);
+        ASSERT_NE(refusal.slot, nullptr);
+        EXPECT_EQ(code128_("1234", path.c_str()), 0);
+        EXPECT_EQ(GetLastError(), DWORD{QELV_ERROR_OLD_LABEL_KEPT});
+        EXPECT_EQ(itf_(2, 20, "1A", path.c_str()), 0);
+        EXPECT_EQ(GetLastError(), DWORD{QELV_ERROR_OLD_LABEL_KEPT});
+        EXPECT_EQ(refused, 2);
+    }
+    EXPECT_NE(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(itf_(2, 20, "1A", path.c_str()), 0);
+    EXPECT_EQ(GetFileAttributesW(wide.c_str()), INVALID_FILE_ATTRIBUTES) << "with room, taken away";
+}
+
 // The region of bars the DLL asks GDI for, watched at its import: one of
 // its bars may be left out.
 using RegionFn = HRGN(WINAPI*)(const XFORM*, DWORD, const RGNDATA*);
