@@ -146,9 +146,7 @@ DWORD label_store(const LabelName& name, const BmpGeometry& geometry,
     RoomBlock block;
     LabelRoom room;
     DWORD error = room_for(name, block, room);
-    if (error == ERROR_FILENAME_EXCED_RANGE || error == ERROR_NOT_ENOUGH_MEMORY) {
-        return label_name_out_of_reach(name, error);
-    }
+    if (out_of_room(error)) return label_name_out_of_reach(name, error);
     if (error != ERROR_SUCCESS) return error;
     Entry before;
     error = entry_look(room.path.full, room.path.folder_chars, before);
@@ -167,9 +165,7 @@ DWORD label_refuse(const LabelName& name, DWORD reason) {
     // A text that names no file, or a path that cannot be looked at, holds
     // no old label to speak of; one this call cannot reach may.
     const DWORD named = room_for(name, block, room);
-    if (named == ERROR_FILENAME_EXCED_RANGE || named == ERROR_NOT_ENOUGH_MEMORY) {
-        return label_name_out_of_reach(name, reason);
-    }
+    if (out_of_room(named)) return label_name_out_of_reach(name, reason);
     if (named != ERROR_SUCCESS ||
         entry_look(room.path.full, room.path.folder_chars, before) != ERROR_SUCCESS) {
         return reason;

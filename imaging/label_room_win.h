@@ -59,6 +59,12 @@ struct RoomBlock {
 // ERROR_NOT_ENOUGH_MEMORY: no room for a long path.
 DWORD room_for(const LabelName& name, RoomBlock& block, LabelRoom& room);
 
+// A room_for result that leaves the call unable to look at its path (too
+// long, or no room): an old label may be there all the same.
+inline bool out_of_room(DWORD error) {
+    return error == ERROR_FILENAME_EXCED_RANGE || error == ERROR_NOT_ENOUGH_MEMORY;
+}
+
 // The rename of a file to full, which fits the room (its \??\ form is as
 // long), into request.
 void rename_request(const WCHAR* full, FILE_RENAME_INFO& request, BOOLEAN replace);

@@ -186,14 +186,10 @@ TEST_F(PaintedAlloc, AllocatorAboveTheBufferSizeChangesNothing) {
 // A path past the room a call has on its stack needs room from the heap;
 // without it the call cannot look there, and says an old label may be.
 TEST_F(PaintedAlloc, NoRoomForALongPathSaysAnOldLabelMayBeThere) {
-    std::string path = folder_.path;
-    while (path.size() < 1100) {
-        path += "\\" + std::string(200, 'd');
-        ASSERT_TRUE(CreateDirectoryW(std::wstring(path.begin(), path.end()).insert(0, L"\\\\?\\").c_str(),
-                                     nullptr));
-    }
-    path += "\\old.bmp";
-    const std::wstring wide = std::wstring(path.begin(), path.end()).insert(0, L"\\\\?\\");
+    const std::string folder = qelvtest::deep_folder(folder_.path, 1100);
+    ASSERT_FALSE(folder.empty());
+    const std::string path = folder + "\\old.bmp";
+    const std::wstring wide = qelvtest::extended(path);
     const HANDLE old = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(old, INVALID_HANDLE_VALUE);
     CloseHandle(old);

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
 #include "font_fixture.h"
@@ -110,12 +109,10 @@ TEST_F(WideExports, TakeLongPrefixedPaths) {
 TEST_F(WideExports, PathsAsLongAsWindowsTakes) {
     std::string folder = folder_.path;
     for (const std::size_t length : {1100u, 2500u}) {
-        while (folder.size() + 8 < length) {
-            folder += "\\" + std::string(std::min<std::size_t>(200, length - folder.size() - 9), 'd');
-            ASSERT_TRUE(CreateDirectoryW(widen("\\\\?\\" + folder).c_str(), nullptr)) << folder.size();
-        }
+        folder = qelvtest::deep_folder(folder, length - 8);
+        ASSERT_FALSE(folder.empty()) << length;
         const std::string path = folder + "\\old.bmp";
-        const std::wstring wide_path = L"\\\\?\\" + widen(path);
+        const std::wstring wide_path = qelvtest::extended(path);
         for (const Twin twin : kTwins) {
             for (const bool ansi : {true, false}) {
                 for (const char* digits : {"2026", "20x6"}) {
@@ -127,7 +124,7 @@ TEST_F(WideExports, PathsAsLongAsWindowsTakes) {
             }
         }
     }
-    const std::wstring too_long = L"\\\\?\\" + widen(folder) + L"\\" + std::wstring(33000, L'x');
+    const std::wstring too_long = qelvtest::extended(folder) + L"\\" + std::wstring(33000, L'x');
     for (const Twin twin : kTwins) {
         for (const wchar_t* digits : {L"2026", L"20x6"}) {
             EXPECT_EQ(wide(twin, digits, too_long.c_str()), 0);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace qelvtest {
 
 bool path_exists(const std::string& path) {
@@ -34,9 +36,20 @@ void remove_wide(const std::wstring& folder) {
 
 }  // namespace
 
-void remove_folder(const std::string& folder) {
-    remove_wide(L"\\\\?\\" + std::wstring(folder.begin(), folder.end()));
+std::wstring extended(const std::string& path) {
+    return L"\\\\?\\" + std::wstring(path.begin(), path.end());
 }
+
+std::string deep_folder(std::string from, std::size_t chars) {
+    while (from.size() < chars) {
+        const std::size_t letters = std::min<std::size_t>(199, chars - from.size() - 1);
+        from += "\\" + std::string(letters == 0 ? 1 : letters, 'd');
+        if (!CreateDirectoryW(extended(from).c_str(), nullptr)) return {};
+    }
+    return from;
+}
+
+void remove_folder(const std::string& folder) { remove_wide(extended(folder)); }
 
 TempFolder::TempFolder() {
     char temp[MAX_PATH] = {};

@@ -4,11 +4,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
 
 namespace qelvtest {
 
 bool path_exists(const std::string& path);
+
+// The \\?\ form of an ASCII path, which takes any length.
+std::wstring extended(const std::string& path);
+
+// Makes plain-letter folders below from (each name within the 255 bytes a
+// Unix name takes) until the path is chars long, and returns it; empty
+// when a folder cannot be made.
+std::string deep_folder(std::string from, std::size_t chars);
 
 // Removes the folder with everything below it.
 void remove_folder(const std::string& folder);
