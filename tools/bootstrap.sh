@@ -28,6 +28,9 @@ japanese_locale() {
     { echo "bootstrap: the locale ja_JP.UTF-8 is missing; run as root to make it" >&2; return 1; }
 }
 
+# The registry test names packages of its own.
+[ -n "${QELV_BOOTSTRAP_PACKAGES:-}" ] && read -ra packages <<<"$QELV_BOOTSTRAP_PACKAGES"
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -39,9 +42,67 @@ if [ "$(id -u)" -ne 0 ]; then
   exit 1
 fi
 
+# A registry in the middle of a sync serves an index that does not match
+# its Release file for a while; apt then leaves that index out and says so
+# only in its output (its status is still 0). Tries a few times with a
+# pause, and names the first index that would not load.
+APT_OPTIONS=(${QELV_APT_OPTIONS:-})
+UPDATE_TRIES=${QELV_APT_TRIES:-4}
+UPDATE_PAUSE=${QELV_APT_PAUSE:-20}
+unloaded=""
+update_indexes() {
+  local try out
+  for ((try = 1; try <= UPDATE_TRIES; try++)); do
+    out=$(apt-get "${APT_OPTIONS[@]}" update -qq 2>&1) || true
+    unloaded=$(printf '%s\n' "$out" | sed -n 's/^[EW]: Failed to fetch \([^ ]*\).*/\1/p' | head -n 1)
+    [ -z "$unloaded" ] && return 0
+    [ "$try" -lt "$UPDATE_TRIES" ] && sleep "$UPDATE_PAUSE"
+  done
+  return 1
+}
+
+install_packages() {
+  apt-get "${APT_OPTIONS[@]}" install -y -qq --no-install-recommends "$@"
+}
+
+# Without the unloaded index one architecture of its suite is older than
+# the other, and the two halves of a library must have one version: the
+# suite is set aside, and the versions of the suites that loaded whole are
+# taken (also where the suite that did not load had a newer one).
+install_without_unloaded_suite() {
+  local suite prefs other
+  suite=$(printf '%s\n' "$unloaded" | sed -n 's|.*/dists/\([^/]*\)/.*|\1|p')
+  [ -n "$suite" ] || return 1
+  prefs=$(mktemp)
+  printf 'Package: *\nPin: release n=%s\nPin-Priority: -1\n\n' "$suite" >"$prefs"
+  for other in $(apt-get "${APT_OPTIONS[@]}" indextargets --format '$(CODENAME)' | sort -u); do
+    [ "$other" = "$suite" ] || printf 'Package: *\nPin: release n=%s\nPin-Priority: 1001\n\n' "$other" >>"$prefs"
+  done
+  apt-get "${APT_OPTIONS[@]}" -o Dir::Etc::Preferences="$prefs" install -y -qq \
+    --no-install-recommends --allow-downgrades "$@" >/dev/null 2>&1
+  local status=$?
+  rm -f "$prefs"
+  return $status
+}
+
+mid_sync() {
+  echo "bootstrap: the package registry is in the middle of a sync ($unloaded did not load); $1" >&2
+}
+
 echo "bootstrap: installing ${missing[*]}"
 dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if update_indexes; then
+  install_packages "${missing[@]}"
+elif install_packages "${missing[@]}" >/dev/null 2>&1; then
+  :
+elif install_without_unloaded_suite "${missing[@]}"; then
+  mid_sync "installed without its suite; run the command again in a few minutes for that suite's updates"
+else
+  # What the loaded indexes can give is installed still; what needs the
+  # index that did not load waits for the registry.
+  for p in "${missing[@]}"; do install_packages "$p" >/dev/null 2>&1 || true; done
+  mid_sync "run the command again in a few minutes"
+  exit 1
+fi
 japanese_locale
