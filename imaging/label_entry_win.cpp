@@ -47,6 +47,8 @@ bool same_text(const WCHAR* a, const WCHAR* b, int length = -1) {
     return CompareStringOrdinal(a, length, b, length, TRUE) == CSTR_EQUAL;
 }
 
+}  // namespace
+
 // A file reached through a symbolic link resolves to another name than the
 // one asked for; the folder is resolved too, so that a label folder reached
 // through a link of its own still counts as plain.
@@ -70,15 +72,18 @@ bool resolves_elsewhere(HANDLE file, const WCHAR* path, std::size_t folder_chars
            !same_text(look.resolved + length, name);
 }
 
-}  // namespace
-
 DWORD label_path(const WCHAR* text, WCHAR* absolute, std::size_t spare, LabelPath& path) {
     if (!text[0]) return ERROR_INVALID_NAME;
-    const DWORD length = GetFullPathNameW(text, static_cast<DWORD>(path.chars), absolute, nullptr);
-    if (length == 0) return GetLastError();
+    // Folding .. or trailing dots would name another file than the host's.
+    const bool as_given = std::wcsncmp(text, L"\\\\?\\", 4) == 0;
+    const DWORD length = as_given ? 0 : GetFullPathNameW(text, static_cast<DWORD>(path.chars),
+                                                        absolute, nullptr);
+    if (!as_given && length == 0) return GetLastError();
     if (length >= path.chars) return ERROR_FILENAME_EXCED_RANGE;
     bool fits;
-    if (std::wcsncmp(absolute, L"\\\\.\\", 4) == 0) {
+    if (as_given) {
+        fits = copy_wide(path.full, path.chars, L"", text);
+    } else if (std::wcsncmp(absolute, L"\\\\.\\", 4) == 0) {
         if (!is_drive_device_path(absolute)) return QELV_ERROR_NOT_A_FILE;
         fits = copy_wide(path.full, path.chars, L"\\\\?\\", absolute + 4);
     } else if (std::wcsncmp(absolute, L"\\\\?\\", 4) == 0) {
@@ -104,10 +109,6 @@ DWORD entry_look(const WCHAR* path, std::size_t folder_chars, Entry& entry, Link
         return nothing ? ERROR_SUCCESS : error;
     }
     entry.attributes = data.dwFileAttributes;
-    entry.created = data.ftCreationTime;
-    entry.written = data.ftLastWriteTime;
-    entry.size_high = data.nFileSizeHigh;
-    entry.size_low = data.nFileSizeLow;
     if (entry.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) {
         entry.kind = EntryKind::other;
         return ERROR_SUCCESS;
@@ -126,15 +127,6 @@ DWORD entry_look(const WCHAR* path, std::size_t folder_chars, Entry& entry, Link
     }
     CloseHandle(file);
     return ERROR_SUCCESS;
-}
-
-bool entry_unchanged(const Entry& before, const Entry& now) {
-    if (before.kind == EntryKind::none || now.kind == EntryKind::none) {
-        return before.kind == now.kind;
-    }
-    return CompareFileTime(&before.created, &now.created) == 0 &&
-           CompareFileTime(&before.written, &now.written) == 0 &&
-           before.size_high == now.size_high && before.size_low == now.size_low;
 }
 
 }  // namespace qelv

@@ -1,8 +1,8 @@
-// What is at a label path: nothing, a plain file (and which one), a link,
-// or something that is no place for a label. The label store acts on a
-// file only when it is the one that was there when the call began, and
-// never through a link: under Wine a delete or a write by name reaches a
-// symbolic link's target. Only the Windows layer includes this.
+// A label path in the form the store works with, and what is at a path
+// beside it (a temporary slot): nothing, a plain file, a link, or
+// something that is no place for a file. Nothing is acted on through a
+// link: under Wine a delete or a write reaches a symbolic link's target.
+// Only the Windows layer includes this.
 #pragma once
 
 #include <windows.h>
@@ -21,7 +21,8 @@ struct LabelPath {
 };
 
 // The absolute path of text in the \\?\ form (absolute: path.chars of room
-// to work in): ERROR_SUCCESS, 123 for a name Windows cannot hold, 206
+// to work in); a text already in that form is used as given, as the
+// host's own CreateFileW takes it: ERROR_SUCCESS, 123 for a name Windows cannot hold, 206
 // (also when a name of spare characters beside it would not fit), or
 // QELV_ERROR_NOT_A_FILE for a device.
 DWORD label_path(const WCHAR* text, WCHAR* absolute, std::size_t spare, LabelPath& path);
@@ -38,14 +39,9 @@ struct LinkLook {
 // link), whose bytes are not this path's alone; other: a folder or device.
 enum class EntryKind { none, file, linked, other };
 
-// Which file is there is told by its times and size: a label another call
-// put in place was written after this call began (asking for the file's
-// index would open it, which costs as much again as the whole label).
 struct Entry {
     EntryKind kind = EntryKind::none;
     DWORD attributes = INVALID_FILE_ATTRIBUTES;
-    FILETIME created = {}, written = {};
-    DWORD size_high = 0, size_low = 0;
 };
 
 // Looks at the entry at path (folder_chars: where its name starts, less
@@ -59,8 +55,9 @@ struct Entry {
 DWORD entry_look(const WCHAR* path, std::size_t folder_chars, Entry& entry,
                  LinkLook* links = nullptr);
 
-// The same file as before, or nothing now where nothing was: only then may
-// a call act on what is at the path.
-bool entry_unchanged(const Entry& before, const Entry& now);
+// Whether an open file is reached through a symbolic link (Wine shows one
+// as the file it points to): Windows resolves it, or its folder, to
+// another name than path.
+bool resolves_elsewhere(HANDLE file, const WCHAR* path, std::size_t folder_chars, LinkLook& look);
 
 }  // namespace qelv

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "imaging/label_platform_win.h"
 #include "qelv_errors.h"
 
 namespace qelv {
@@ -16,7 +17,7 @@ bool is_low(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 DWORD label_name_text(const LabelName& name, WCHAR* text, std::size_t chars) {
     text[0] = 0;
     if (name.host_ansi) {
-        if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.host_ansi, -1, text,
+        if (MultiByteToWideChar(file_api_code_page(), MB_ERR_INVALID_CHARS, name.host_ansi, -1, text,
                                 static_cast<int>(chars))) {
             return ERROR_SUCCESS;
         }

@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "imaging/label_entry_win.h"
+#include "imaging/label_platform_win.h"
 
 namespace qelv {
 
@@ -76,11 +77,6 @@ void clear_read_only(const WCHAR* path, DWORD attributes) {
     }
 }
 
-bool set_delete_on_close(HANDLE file, bool remove) {
-    FILE_DISPOSITION_INFO dispose = {static_cast<BOOLEAN>(remove)};
-    return SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof dispose);
-}
-
 bool cut_to_empty(HANDLE file) {
     const LARGE_INTEGER zero = {};
     return SetFilePointerEx(file, zero, nullptr, FILE_BEGIN) && SetEndOfFile(file);
@@ -88,31 +84,31 @@ bool cut_to_empty(HANDLE file) {
 
 // Marked from the moment it exists, so a host killed while writing leaves
 // nothing behind.
-DWORD temp_create(LabelRoom& room, HANDLE& file, int& slot) {
+Step temp_create(LabelRoom& room, HANDLE& file, int& slot) {
     const LabelPath& path = room.path;
     WCHAR* temp = room.temp;
     bool held = false;
     int denied = 0;  // creations refused with no file in the way
     for (slot = 0; slot < kTempSlots; ++slot) {
-        if (!temp_name(path, slot, temp)) return ERROR_FILENAME_EXCED_RANGE;
+        if (!temp_name(path, slot, temp)) return step_failed(ERROR_FILENAME_EXCED_RANGE);
         for (int tries = 0; tries < kSlotTries; ++tries) {
             file = open_slot(temp, CREATE_NEW);
             if (file != INVALID_HANDLE_VALUE) {
-                if (set_delete_on_close(file, true)) return ERROR_SUCCESS;
+                if (set_delete_on_close(file, true)) return step_done();
                 const DWORD error = GetLastError();
                 CloseHandle(file);
                 DeleteFileW(temp);
-                return error;
+                return step_failed(error);
             }
             const DWORD error = GetLastError();
-            if (error != ERROR_FILE_EXISTS && error != ERROR_ACCESS_DENIED) return error;
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ACCESS_DENIED) return step_failed(error);
             const Slot met = sweep(room, file);
-            if (met == Slot::reused) return ERROR_SUCCESS;
+            if (met == Slot::reused) return step_done();
             // Denied with no file of that name: the folder takes no new file,
             // or another writer's file was being deleted just then (Wine
             // denies that name for the instant); a second slot tells.
             if (met == Slot::gone && error == ERROR_ACCESS_DENIED) {
-                if (++denied == 2) return error;
+                if (++denied == 2) return step_in_place();
                 break;
             }
             if (met == Slot::held || met == Slot::unusable) {
@@ -121,7 +117,7 @@ DWORD temp_create(LabelRoom& room, HANDLE& file, int& slot) {
             }
         }
     }
-    return held ? ERROR_SHARING_VIOLATION : ERROR_CANNOT_MAKE;
+    return step_failed(held ? ERROR_SHARING_VIOLATION : ERROR_CANNOT_MAKE);
 }
 
 bool folder_renames(HANDLE file, LabelRoom& room, int own_slot) {
