@@ -10,16 +10,15 @@ namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// Reads data as well: under Wine an open for attributes only is unseen by
-// an open that shares nothing, so a holder would take this call's look for
-// no holder at all. The link itself, never its target, where the system
-// can tell them apart.
+// The link itself, never its target, where the system can tell them
+// apart. No data access: a reader that shares only reading and deleting
+// lets the old label be opened for its removal.
 HANDLE open_shared(const WCHAR* path, DWORD access) {
     return CreateFileW(path, access, kShareAll, nullptr, OPEN_EXISTING,
                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
 
-constexpr DWORD kLook = FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | FILE_READ_DATA;
+constexpr DWORD kLook = FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
 
 OldKind kind_of(HANDLE file, const LabelPath& path, LinkLook& look, DWORD& attributes) {
     FILE_ATTRIBUTE_TAG_INFO tag = {};
@@ -133,9 +132,11 @@ DWORD old_label_take_away(LabelRoom& room, OldLabel& old) {
         return ERROR_SUCCESS;
     }
     // Emptied first: under Wine a delete that its folder forbids is
-    // reported done, and the file would keep its bytes.
+    // reported done, and the file would keep its bytes. Only where nobody
+    // reads it: a reader must never meet a label cut under it (it meets
+    // the whole label, or none once it lets go).
     bool emptied = false, held = false;
-    const HANDLE writer = ReOpenFile(old.file, GENERIC_WRITE, kShareAll, 0);
+    const HANDLE writer = ReOpenFile(old.file, GENERIC_WRITE, FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0);
     if (writer != INVALID_HANDLE_VALUE) {
         emptied = cut_to_empty(writer);
         held = !emptied && open_refusal(GetLastError()) == Refused::held;

@@ -275,6 +275,16 @@ TEST_F(PaintedRefusal, KilledWritersLeaveNothingBeside) {
 
 std::wstring widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
+// The size of the file CreateFileA opens at text, as a host opens it.
+DWORD size_as_host_opens(const std::string& text) {
+    const HANDLE file = CreateFileA(text.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    const DWORD size = GetFileSize(file, nullptr);
+    CloseHandle(file);
+    return size;
+}
+
 // Every path the plain C library could write works, whatever the process
 // id: 251 to 259 characters with a short name, and \\?\ paths.
 TEST_F(PaintedRefusal, LongAndPrefixedPathsWork) {
@@ -296,6 +306,33 @@ TEST_F(PaintedRefusal, LongAndPrefixedPathsWork) {
     const std::string prefixed = "\\\\?\\" + folder_.file("prefixed.bmp");
     EXPECT_NE(itf_(2, 20, "1234", prefixed.c_str()), 0) << GetLastError();
     EXPECT_EQ(file_bytes(folder_.file("prefixed.bmp")).size(), 2214u);
+    // As given, as the host's own CreateFileW takes it: no .. folded away,
+    // a trailing dot kept.
+    ASSERT_TRUE(CreateDirectoryA(folder_.file("a").c_str(), nullptr));
+    const std::string up = "\\\\?\\" + folder_.file("a\\..\\up.bmp");
+    EXPECT_EQ(itf_(2, 20, "1234", up.c_str()), 0);
+    EXPECT_EQ(GetLastError(), DWORD{ERROR_INVALID_NAME});
+    EXPECT_FALSE(path_exists(folder_.file("up.bmp")));
+    const std::string dotted = "\\\\?\\" + folder_.file("dotted.bmp.");
+    EXPECT_NE(itf_(2, 20, "1234", dotted.c_str()), 0) << GetLastError();
+    EXPECT_EQ(size_as_host_opens(dotted), 2214u) << "the name the host opens";
+    EXPECT_FALSE(path_exists(folder_.file("dotted.bmp")));
+}
+
+// After SetFileApisToOEM the file functions read ANSI names in the OEM code
+// page: the label goes where the host's CreateFileA looks.
+TEST_F(PaintedRefusal, AnsiNamesFollowTheFileApisCodePage) {
+    const std::string path = folder_.file("oem\x82.bmp");
+    WCHAR as_ansi[8] = {}, as_oem[8] = {};
+    MultiByteToWideChar(CP_ACP, 0, "\x82", 1, as_ansi, 8);
+    MultiByteToWideChar(CP_OEMCP, 0, "\x82", 1, as_oem, 8);
+    ASSERT_NE(as_ansi[0], as_oem[0]) << "code pages that read the byte apart";
+    SetFileApisToOEM();
+    const int result = code128_("1234", path.c_str());
+    const bool opened = size_as_host_opens(path) == 6074u;
+    SetFileApisToANSI();
+    EXPECT_NE(result, 0) << GetLastError();
+    EXPECT_TRUE(opened) << "CreateFileA under the OEM code page opens the label";
 }
 
 // qelv_last_error: the reason of this thread's last call, whatever Windows

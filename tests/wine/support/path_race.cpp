@@ -72,9 +72,9 @@ DWORD WINAPI read_on(void* param) {
     return 0;
 }
 
-// True when every writer of the round succeeded.
+// True when every writer of the round that has a label succeeded.
 bool run_round(const LabelWrite& write, const std::vector<std::string>& digits,
-               const std::string& path, RaceTally& tally) {
+               const std::vector<Bytes>* labels, const std::string& path, RaceTally& tally) {
     const HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     std::vector<Writer> writers(digits.size());
     std::vector<HANDLE> threads;
@@ -86,18 +86,21 @@ bool run_round(const LabelWrite& write, const std::vector<std::string>& digits,
     WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(), TRUE, 60000);
     for (HANDLE thread : threads) CloseHandle(thread);
     CloseHandle(go);
-    int failed = 0;
-    for (const Writer& w : writers) {
-        failed += w.result == 0;
+    int failed = 0, good = 0;
+    for (std::size_t i = 0; i < writers.size(); ++i) {
+        const Writer& w = writers[i];
         const bool busy = w.error == ERROR_SHARING_VIOLATION || w.error == ERROR_ACCESS_DENIED;
-        if (w.result == 0 && !busy) {
+        const bool refusal = (*labels)[i].empty();
+        good += !refusal;
+        failed += !refusal && w.result == 0;
+        if (refusal ? w.result != 0 || w.error == ERROR_SUCCESS : w.result == 0 && !busy) {
             ++tally.unexplained;
             tally.unexplained_reason = w.error;
         }
     }
     tally.calls += static_cast<int>(writers.size());
     tally.failed_calls += failed;
-    tally.rounds_unstored += failed == static_cast<int>(writers.size());
+    tally.rounds_unstored += failed == good;
     return failed == 0;
 }
 
@@ -124,7 +127,7 @@ RaceTally path_race(const LabelWrite& write, const std::vector<std::string>& dig
     const HANDLE reading = CreateThread(nullptr, 0, read_on, &reader, 0, nullptr);
     Bytes bytes;
     for (; tally.rounds < rounds; ++tally.rounds) {
-        const bool all_written = run_round(write, digits, path, tally);
+        const bool all_written = run_round(write, digits, &labels, path, tally);
         const bool present = read_shared(path, bytes);
         if (present ? !is_label(labels, bytes) : all_written) ++tally.wrong_after;
     }
