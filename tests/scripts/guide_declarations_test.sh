@@ -58,4 +58,15 @@ out=$(cd "$work/run-time/elsewhere" && "$WINE_RUN" ../example.exe 2>&1 | tr -d '
 [[ "$out" == "cannot load "*"qelv_dorevivi.dll: error 126" ]]
 check "without the DLL beside it, the run-time example loads none from the current folder ($out)"
 
+# Every row of the reliability table names a test that exists.
+missing=""
+for name in $(grep -o '`[A-Z][A-Za-z]*\.[A-Z][A-Za-z]*`' "$SOURCE_DIR/docs/reliability.md" | tr -d '`' | sort -u); do
+  grep -rqE "TEST(_F)?\(${name%%.*}, ${name#*.}\)" "$SOURCE_DIR/tests" || missing="$missing $name"
+done
+for script in $(grep -o '`[a-z_]*\.sh`' "$SOURCE_DIR/docs/reliability.md" | tr -d '`' | sort -u); do
+  [ -f "$SOURCE_DIR/tests/scripts/$script" ] || missing="$missing $script"
+done
+[ -z "$missing" ]
+check "the reliability table names only tests that exist (not:$missing)"
+
 check_summary guide
