@@ -74,16 +74,12 @@ bool rename_over(HANDLE file, FILE_RENAME_INFO& request, DWORD request_bytes) {
     static_assert(offsetof(FILE_RENAME_INFO, RootDirectory) >= sizeof flags, "flags fit");
     std::memcpy(&request, &flags, sizeof flags);
     const bool posix = SetFileInformationByHandle(file, kFileRenameInfoEx, &request, request_bytes);
-    const DWORD error = GetLastError();
     flags = 0;
     std::memcpy(&request, &flags, sizeof flags);
     request.ReplaceIfExists = replace;
-    if (posix) return true;
-    if (!unsupported(error)) {
-        SetLastError(error);
-        return false;
-    }
-    return SetFileInformationByHandle(file, FileRenameInfo, &request, request_bytes);
+    // Whatever stopped it (not supported: 87 or 50; Wine 10 fails it
+    // without a reason), the plain rename says what stands in the way.
+    return posix || SetFileInformationByHandle(file, FileRenameInfo, &request, request_bytes);
 }
 
 Refused open_refusal(DWORD error) {

@@ -24,7 +24,7 @@ bool wait_a_little(Patience& patience);
 
 // The file functions' code page: CP_ACP, or CP_OEMCP after the host called
 // SetFileApisToOEM, so that an ANSI name names the file the host means.
-// Test: WideExports.AnsiNamesFollowTheFileApisCodePage.
+// Test: PaintedRefusal.AnsiNamesFollowTheFileApisCodePage.
 UINT file_api_code_page();
 
 // Windows answers a name whose delete is pending (a holder still has the
@@ -64,5 +64,23 @@ bool rename_over(HANDLE file, FILE_RENAME_INFO& request, DWORD request_bytes);
 // shares too little, a mapping, or a delete that waits for a holder.
 enum class Refused { nothing_there, held, denied, other };
 Refused open_refusal(DWORD error);
+
+// Relied on where the step is taken, written here so that each is found:
+// - Wine shows a Unix symbolic link as the file it points to, and a delete
+//   or a write through its handle reaches the target: a label is told from
+//   a link by the name Windows resolves it to (label_old_win.cpp,
+//   label_entry_win.cpp). Test: label_edges_test.sh, the link rows.
+// - Wine answers a dangling symbolic link with 18 (label_entry_win.cpp,
+//   open_refusal). Test: label_edges_test.sh, links in the slots.
+// - Under Wine an open for attributes only is unseen by an open that
+//   shares nothing, yet it holds off a delete: a look at a slot reads data
+//   (label_entry_win.cpp). Test: PaintedFiles.RacingWritersOfOnePathLeaveOneWholeLabel.
+// - Wine denies, for an instant, the name of a file another writer is
+//   deleting: one slot's denial does not yet mean a folder that takes no
+//   new file (label_slot_win.cpp). Test: the same race.
+// - Under Wine 8 a delete the folder forbids (append-only, immutable,
+//   sticky) is reported done and fails unseen at the last close: a leftover
+//   slot is reused, an old label emptied first (label_slot_win.cpp,
+//   label_old_win.cpp). Test: label_edges_test.sh, the locked folders.
 
 }  // namespace qelv

@@ -18,6 +18,9 @@ struct Step {
 
 inline Step step_done() { return {Next::done, ERROR_SUCCESS}; }
 inline Step step_in_place() { return {Next::in_place, ERROR_SUCCESS}; }
-inline Step step_failed(DWORD reason) { return {Next::failed, reason}; }
+// A call the system failed without a reason is still a failure.
+inline Step step_failed(DWORD reason) {
+    return {Next::failed, reason == ERROR_SUCCESS ? ERROR_GEN_FAILURE : reason};
+}
 
 }  // namespace qelv

@@ -16,6 +16,7 @@ packages=(
   osslsigncode openssl unzip  # make dist: signing, its test, the archive's test
   gdb  # the guide's crash recipe, tested on the archive's symbols
   libbenchmark-dev libzint-dev  # make bench: our encoders against libzint
+  debootstrap  # Debian 13 with Wine 10 beside Wine 8, for the store's other branches
   locales  # a Japanese locale, so Wine runs under code page 932 and names files in it
 )
 

@@ -15,7 +15,25 @@ at = struct.unpack_from("<I", pe, 0x3C)[0]
 print("win64" if pe[:2] == b"MZ" and struct.unpack_from("<H", pe, at + 24)[0] == 0x20B else "win32")
 PY
 }
-if [ -f "${1:-}" ]; then QELV_WINE_ARCH=$(pe_arch "$1"); fi
+if [ -f "${1:-}" ] && [ -z "${QELV_IN_WINE10:-}" ]; then QELV_WINE_ARCH=$(pe_arch "$1"); fi
+# QELV_WINE=10: the same program under Debian 13's Wine 10 (tools/wine10.sh),
+# in a mount namespace of its own that shows this tree, /tmp and /dev at
+# their places; this script then goes on inside it.
+if [ "${QELV_WINE:-}" = 10 ] && [ -z "${QELV_IN_WINE10:-}" ]; then
+  "$root/tools/wine10.sh" ready
+  export QELV_WINE_ARCH=${QELV_WINE_ARCH:-win32} QELV_IN_WINE10=1
+  prefix=$root/build/wine10prefix
+  [ "$QELV_WINE_ARCH" = win64 ] && prefix=$root/build/wine10prefix64
+  export WINEPREFIX=${WINEPREFIX:-$prefix}
+  userspec=${QELV_WINE_USER:+--userspec=$QELV_WINE_USER}
+  exec unshare -m -- bash -c 'c=$1; shift; here=$1; shift; spec=$1; shift
+    mount --make-rprivate / && mkdir -p "$c$here" &&
+    mount --rbind /dev "$c/dev" && mount -t proc proc "$c/proc" &&
+    mount --rbind /tmp "$c/tmp" && mount --rbind "$here" "$c$here" || exit 1
+    exec chroot $spec "$c" /bin/bash -c "cd \"\$0\" && exec \"\$@\"" \
+      "$PWD" bash "$here/tools/wine-run.sh" "$@"' \
+    wine10 "$root/build/trixie" "$root" "$userspec" "$@"
+fi
 export WINEARCH=${QELV_WINE_ARCH:-win32}
 default_prefix=$root/build/wineprefix
 [ "$WINEARCH" = win64 ] && default_prefix=$root/build/wineprefix64
@@ -47,5 +65,11 @@ if [ ! -f "$ready" ]; then
       touch "$ready"
     fi
   ) 9>"$WINEPREFIX.lock"
+fi
+# A Wine server outlives its programs for a moment, and under Wine 10 it
+# keeps the mounts of the namespace it started in: a test that mounts a
+# disk between calls asks for a server of its own prefix each time.
+if [ -n "${QELV_IN_WINE10:-}" ] && [ -n "${QELV_WINE10_FRESH_SERVER:-}" ]; then
+  wineserver -k 2>/dev/null || true
 fi
 exec "$loader" "$@"
