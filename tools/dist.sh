@@ -6,11 +6,11 @@
 # the PDB), signed when asked.
 #
 # The commit is exported (git archive: nothing is registered in the clone)
-# into build/release/ of this checkout and built there, seen at one fixed
-# path in a mount namespace of its own: the PDB records the object files'
+# to one fixed path and built there: the PDB records the object files'
 # paths, so every checkout must build at the same path to give the same
-# bytes, and two checkouts packing at once must not share a folder. The
-# build stays in build/release/ for the archive test.
+# bytes. Checkouts packing at once take the fixed path in turn, under its
+# lock (no mount namespace, which a container may not grant); the build then
+# moves to build/release/ of this checkout, for the archive test.
 # Usage: tools/dist.sh OUT_DIR
 #   SIGN_PFX=cert.pfx SIGN_PASS_FILE=pass.txt [SIGN_TIMESTAMP_URL=...]: sign
 #   QELV_COMPANY=... QELV_SUPPORT=...: the company and support contact the
@@ -33,9 +33,11 @@ fi
 mkdir -p "$root/build"
 exec 9>"$root/build/.release.lock"
 flock 9
-rm -rf "$own"
-mkdir -p "$own/src" "$fixed"
-git -C "$root" archive HEAD | tar -x -C "$own/src"
+exec 8>"$fixed.lock"
+flock 8
+rm -rf "$own" "$fixed"
+mkdir -p "$fixed/src"
+git -C "$root" archive HEAD | tar -x -C "$fixed/src"
 commit_time=$(git -C "$root" log -1 --format=%ct)
 version_args=(-DQELV_BUILD_NUMBER="$(git -C "$root" rev-list --count HEAD)"
               -DQELV_COMMIT="$(git -C "$root" rev-parse --short=12 HEAD)"
@@ -44,19 +46,17 @@ version_args=(-DQELV_BUILD_NUMBER="$(git -C "$root" rev-list --count HEAD)"
 # qelv_dorevivi developers" and "the supplier of this kit").
 [ -z "${QELV_COMPANY:-}" ] || version_args+=(-DQELV_COMPANY="$QELV_COMPANY")
 [ -z "${QELV_SUPPORT:-}" ] || version_args+=(-DQELV_SUPPORT="$QELV_SUPPORT")
-namespace=(--mount)
-[ "$(id -u)" -eq 0 ] || namespace+=(--map-root-user)
 # preset, archive suffix, binutils prefix: one row per architecture.
 builds=("win32 win32-x86 i686-w64-mingw32" "win64 win64-x64 x86_64-w64-mingw32")
 for row in "${builds[@]}"; do
   read -r preset _ _ <<<"$row"
-  unshare "${namespace[@]}" bash -c 'set -e
-    mount --bind "$1" "$2" && cd "$2/src" && preset=$3 && shift 3
-    cmake --preset $preset "$@" >/dev/null
-    cmake --build --preset $preset --target qelv_dorevivi qelvcall qelv_import_library qelv_fonts >/dev/null
-    cmake --install build/$preset --prefix ../install-$preset >/dev/null' \
-    build "$own" "$fixed" "$preset" "${version_args[@]}"
+  (cd "$fixed/src" &&
+   cmake --preset "$preset" "${version_args[@]}" >/dev/null &&
+   cmake --build --preset "$preset" --target qelv_dorevivi qelvcall qelv_import_library qelv_fonts >/dev/null &&
+   cmake --install "build/$preset" --prefix ../install-"$preset" >/dev/null)
 done
+mv "$fixed" "$own"
+flock -u 8
 
 # One archive from one build's install layout (the python steps stay at the
 # left margin: their here-documents end there).
