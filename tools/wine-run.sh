@@ -26,11 +26,11 @@ if [ "${QELV_WINE:-}" = 10 ] && [ -z "${QELV_IN_WINE10:-}" ]; then
   [ "$QELV_WINE_ARCH" = win64 ] && prefix=$root/build/wine10prefix64
   export WINEPREFIX=${WINEPREFIX:-$prefix}
   userspec=${QELV_WINE_USER:+--userspec=$QELV_WINE_USER}
-  exec unshare -m -- bash -c 'c=$1; shift; here=$1; shift; spec=$1; shift
+  exec unshare -m -- bash -c 'c=$1; shift; here=$1; shift; as_user=$1; shift
     mount --make-rprivate / && mkdir -p "$c$here" &&
     mount --rbind /dev "$c/dev" && mount -t proc proc "$c/proc" &&
     mount --rbind /tmp "$c/tmp" && mount --rbind "$here" "$c$here" || exit 1
-    exec chroot $spec "$c" /bin/bash -c "cd \"\$0\" && exec \"\$@\"" \
+    exec chroot $as_user "$c" /bin/bash -c "cd \"\$0\" && exec \"\$@\"" \
       "$PWD" bash "$here/tools/wine-run.sh" "$@"' \
     wine10 "$root/build/trixie" "$root" "$userspec" "$@"
 fi
