@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <memory>
 #include <atomic>
 #include <set>
 #include <string>
@@ -338,6 +339,20 @@ TEST_F(PaintedAlloc, TheLogReadsWhileAWriterHoldsItsLock) {
 
 }  // namespace
 
+// Points the DLL's imports of kernel32.dll at hooks while it lives; each
+// hook's real function is what the slot held (null when it is not imported).
+struct KernelHooks {
+    HMODULE module;
+    std::vector<std::unique_ptr<qelvtest::ImportPatch>> patches;
+    template <typename Fn>
+    bool hook(const char* name, Fn replacement, Fn& real) {
+        patches.push_back(std::make_unique<qelvtest::ImportPatch>(
+            module, "kernel32.dll", name, reinterpret_cast<void*>(replacement)));
+        real = reinterpret_cast<Fn>(patches.back()->original);
+        return real != nullptr;
+    }
+};
+
 // Another call stores its label while a refusal of the same path runs, at
 // the refusal's first change of a file (after it has met the old label),
 // and is given the old label's times; its label has the old one's size.
@@ -384,10 +399,8 @@ TEST_F(PaintedAlloc, ARefusalNeverRemovesALabelStoredWhileItRan) {
     interloper_path = path;
     ASSERT_NE(code128_("20260105", folder_.file("expected.bmp").c_str()), 0);
     const Bytes expected = file_bytes(folder_.file("expected.bmp"));
-    qelvtest::ImportPatch patch(dll_.module, "kernel32.dll", "SetFileInformationByHandle",
-                                reinterpret_cast<void*>(&set_info_with_interloper));
-    ASSERT_NE(patch.original, nullptr) << "the DLL imports SetFileInformationByHandle";
-    real_set_info = reinterpret_cast<InformFn>(patch.original);
+    KernelHooks hooks{dll_.module, {}};
+    ASSERT_TRUE(hooks.hook("SetFileInformationByHandle", &set_info_with_interloper, real_set_info));
     for (const bool itf : {false, true}) {
         ASSERT_NE(code128_("20260104", path.c_str()), 0) << "an old label of the same size";
         const HANDLE old = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
@@ -498,19 +511,11 @@ const PendingCase kPendingCases[] = {
 };
 
 TEST_F(PaintedAlloc, ADeletePendingLabelIsABusyPath) {
-    qelvtest::ImportPatch open(dll_.module, "kernel32.dll", "CreateFileW",
-                               reinterpret_cast<void*>(&open_as_windows));
-    qelvtest::ImportPatch attributes(dll_.module, "kernel32.dll", "GetFileAttributesExW",
-                                     reinterpret_cast<void*>(&attributes_as_windows));
-    qelvtest::ImportPatch remove(dll_.module, "kernel32.dll", "DeleteFileW",
-                                 reinterpret_cast<void*>(&delete_as_windows));
-    qelvtest::ImportPatch inform(dll_.module, "kernel32.dll", "SetFileInformationByHandle",
-                                 reinterpret_cast<void*>(&set_info_as_windows));
-    ASSERT_TRUE(open.original && attributes.original && remove.original && inform.original);
-    real_open = reinterpret_cast<OpenFn>(open.original);
-    real_attributes = reinterpret_cast<AttributesFn>(attributes.original);
-    real_delete = reinterpret_cast<DeleteFn>(remove.original);
-    real_set_info = reinterpret_cast<InformFn>(inform.original);
+    KernelHooks hooks{dll_.module, {}};
+    ASSERT_TRUE(hooks.hook("CreateFileW", &open_as_windows, real_open) &&
+                hooks.hook("GetFileAttributesExW", &attributes_as_windows, real_attributes) &&
+                hooks.hook("DeleteFileW", &delete_as_windows, real_delete) &&
+                hooks.hook("SetFileInformationByHandle", &set_info_as_windows, real_set_info));
     const std::string path = folder_.file("viewed.bmp");
     viewed_name = qelvtest::extended(path);
     for (const auto& c : kPendingCases) {
@@ -587,17 +592,11 @@ const ReparseCase kReparseCases[] = {
 };
 
 TEST_F(PaintedAlloc, ReparsePointsCountAsLinksOnlyWhenTheyNameAnotherFile) {
-    qelvtest::ImportPatch tags(dll_.module, "kernel32.dll", "GetFileInformationByHandleEx",
-                               reinterpret_cast<void*>(&file_info_tagged));
-    qelvtest::ImportPatch attributes(dll_.module, "kernel32.dll", "GetFileAttributesExW",
-                                     reinterpret_cast<void*>(&attributes_tagged));
-    qelvtest::ImportPatch open(dll_.module, "kernel32.dll", "CreateFileW",
-                               reinterpret_cast<void*>(&open_no_new_file));
+    KernelHooks hooks{dll_.module, {}};
     // (a DLL that never asks for the tag sees the attribute alone)
-    ASSERT_TRUE(attributes.original && open.original);
-    real_file_info = reinterpret_cast<TagFn>(tags.original);
-    real_attributes = reinterpret_cast<AttributesFn>(attributes.original);
-    real_open = reinterpret_cast<OpenFn>(open.original);
+    hooks.hook("GetFileInformationByHandleEx", &file_info_tagged, real_file_info);
+    ASSERT_TRUE(hooks.hook("GetFileAttributesExW", &attributes_tagged, real_attributes) &&
+                hooks.hook("CreateFileW", &open_no_new_file, real_open));
     const std::string path = folder_.file("tagged.bmp");
     viewed_name = qelvtest::extended(path);
     const Bytes old(300, 0x22);
@@ -669,16 +668,10 @@ TEST_F(PaintedAlloc, RefusalsAmongRacingWritersRemoveNoLabelStoredAfterThem) {
         ASSERT_NE(code128_(digits.back().c_str(), folder_.file("one.bmp").c_str()), 0);
         labels.push_back(file_bytes(folder_.file("one.bmp")));
     }
-    qelvtest::ImportPatch open(dll_.module, "kernel32.dll", "CreateFileW",
-                               reinterpret_cast<void*>(&open_counting));
-    qelvtest::ImportPatch attributes(dll_.module, "kernel32.dll", "GetFileAttributesExW",
-                                     reinterpret_cast<void*>(&attributes_counting));
-    qelvtest::ImportPatch inform(dll_.module, "kernel32.dll", "SetFileInformationByHandle",
-                                 reinterpret_cast<void*>(&set_info_after_refusals));
-    ASSERT_TRUE(open.original && attributes.original && inform.original);
-    real_open = reinterpret_cast<OpenFn>(open.original);
-    real_attributes = reinterpret_cast<AttributesFn>(attributes.original);
-    real_set_info = reinterpret_cast<InformFn>(inform.original);
+    KernelHooks hooks{dll_.module, {}};
+    ASSERT_TRUE(hooks.hook("CreateFileW", &open_counting, real_open) &&
+                hooks.hook("GetFileAttributesExW", &attributes_counting, real_attributes) &&
+                hooks.hook("SetFileInformationByHandle", &set_info_after_refusals, real_set_info));
     const auto write = [&](const char* d, const char* p) {
         refusal_call = refused.count(d) > 0;
         refusal_looked = false;
