@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "imaging/label_platform_win.h"
 #include "qelv_errors.h"
 
 namespace qelv {
@@ -103,10 +104,7 @@ DWORD entry_look(const WCHAR* path, std::size_t folder_chars, Entry& entry, Link
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data)) {
         const DWORD error = GetLastError();
-        // Wine answers a dangling symbolic link with 18: no file is there.
-        const bool nothing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-                             error == ERROR_NO_MORE_FILES;
-        return nothing ? ERROR_SUCCESS : error;
+        return open_refusal(error) == Refused::nothing_there ? ERROR_SUCCESS : error;
     }
     entry.attributes = data.dwFileAttributes;
     if (entry.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) {
