@@ -20,10 +20,9 @@
 
 namespace {
 
-using Code128Create = int(__stdcall*)(const char*, const char*);
-using ItfCreate = int(__stdcall*)(int, int, const char*, const char*);
-using Page9 = int(__stdcall*)(const char*, const char*, const char*, const char*, const char*,
-                              const char*, const char*, const char*, const char*);
+using qelvtest::Code128Create;
+using qelvtest::ItfCreate;
+using qelvtest::Page9;
 
 double now_us() {
     static const double per_us = [] {

@@ -30,7 +30,7 @@
  *   32  ERROR_SHARING_VIOLATION  path busy: another program holds the old
  *       file open, so it could be neither replaced nor removed (it may
  *       still be there: do not print it), or other writers of the same
- *       path kept it for more than 250 ms
+ *       path kept it for more than about a second
  *   112 ERROR_DISK_FULL, 5 ERROR_ACCESS_DENIED, 3 ERROR_PATH_NOT_FOUND and
  *       other system codes: the file could not be written there
  *   and the QELV_ERROR_ codes of qelv_errors.h (bit 29 set: the DLL's own).

@@ -53,7 +53,10 @@ QELV_BOOTSTRAP_PACKAGES="qelv-probe-whole" "$SOURCE_DIR/tools/bootstrap.sh" >/de
 check "with it installed, the bootstrap goes on"
 dpkg -r qelv-probe-whole >/dev/null 2>&1
 QELV_BOOTSTRAP_PACKAGES="qelv-probe-whole" "$SOURCE_DIR/tools/bootstrap.sh" >/dev/null 2>"$work/err"
-check "a package the loaded indexes hold is installed in spite of the cut one: $(tail -1 "$work/err")"
+installed=$?
+said=$(tail -1 "$work/err")
+[ "$installed" -eq 0 ]
+check "a package the loaded indexes hold is installed in spite of the cut one: $said"
 dpkg -r qelv-probe-whole >/dev/null 2>&1
 
 check_summary bootstrap_registry

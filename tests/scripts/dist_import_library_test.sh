@@ -103,8 +103,9 @@ clang++ --target="$MSVC_TARGET" -fno-exceptions -fno-rtti -Wall -Werror -c "$wor
 check "a C++ host binds the samples through the import library"
 mangled=$(llvm-nm "$work/samples.obj" | awk '$1 == "U" && $2 ~ /^__imp_/ { sub(/^__imp_/, "", $2); print $2 }' | sort)
 exported=$(grep -o '^ *[?][^ ]*' "$dist/lib/qelv_dorevivi.def" | tr -d ' ' | sort)
+names=$(tr '\n' ' ' <<<"$mangled")
 [ "$(wc -l <<<"$mangled")" -eq 4 ] && [ "$mangled" = "$exported" ]
-check "clang's MSVC mangling of the samples is the DLL's four names ($(tr '\n' ' ' <<<"$mangled"))"
+check "clang's MSVC mangling of the samples is the DLL's four names ($names)"
 (cd "$work/run" && "$WINE_RUN" ./samples.exe)
 [ $? -eq 42 ]
 check "the C++ host constructs, assigns, calls fnQelvLogic and reads nQelvLogic"

@@ -3,15 +3,12 @@
 # under Wine, read back by zbar after a white quiet zone is added. Each
 # must decode to exactly the digits (odd input with its leading 0), and
 # pictures spoilt on purpose must not.
-set -euo pipefail
+set -uo pipefail
 : "${BUILD_DIR:?}" "${SOURCE_DIR:?}" "${WINE_RUN:?}"
 here=$SOURCE_DIR/tests/scripts
-work=$(mktemp -d)
-trap '[ -n "${KEEP_WORK:-}" ] || rm -rf "$work"' EXIT
+. "$here/lib/check.sh"
 echo "work: $work"
 started=$(date +%s%N)
-failures=0
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
 # One qelvcall batch of calls, and what zbar must read: name, zbar type, digits.
 python3 - "$work" <<'PY'
@@ -53,20 +50,18 @@ open(f"{work}/expect.txt", "w").write("\n".join(expect) + "\n")
 PY
 
 cd "$work"
-"$WINE_RUN" "$BUILD_DIR/qelvcall.exe" --batch jobs.txt | tr -d '\r' > results.txt ||
-  fail "a call gave nothing: $(grep -A1 'returned 0' results.txt)"
-[ "$(grep -c ' returned [1-9]' results.txt)" = "$(wc -l < jobs.txt)" ] || fail "not every job ran"
+"$WINE_RUN" "$BUILD_DIR/qelvcall.exe" --batch jobs.txt | tr -d '\r' > results.txt
+made=$?
+refused=$(grep -A1 'returned 0' results.txt)
+[ "$made" -eq 0 ]
+check "a call gave nothing: $refused"
+[ "$(grep -c ' returned [1-9]' results.txt)" = "$(wc -l < jobs.txt)" ]
+check "not every job ran"
 
-scan() {  # the text zbar reads, as TYPE:DIGITS, or nothing
-  convert "$1" -bordercolor white -border 20 -scale 300%x "${1%.bmp}.png"
-  zbarimg --nodbus -q --raw -Si25.enable -Si25.min-len=0 -Si25.max-len=0 "${1%.bmp}.png" \
-    2>/dev/null | tr -d '\n' || true
-}
-typed() {
-  convert "$1" -bordercolor white -border 20 -scale 300%x "${1%.bmp}.png"
-  zbarimg --nodbus -q -Si25.enable -Si25.min-len=0 -Si25.max-len=0 "${1%.bmp}.png" \
-    2>/dev/null | head -n 1 | cut -d: -f1 || true
-}
+# What zbar reads, every symbol's text run together; the first symbol's type.
+itf_options=(-Si25.enable -Si25.min-len=0 -Si25.max-len=0)
+scan() { zbar_read "$1" --raw "${itf_options[@]}" | tr -d '\n'; }
+typed() { zbar_read "$1" "${itf_options[@]}" | head -n 1 | cut -d: -f1; }
 
 checked=0
 while read -r name kind digits; do
@@ -75,8 +70,10 @@ while read -r name kind digits; do
   fi
   got=$(scan "$name.bmp")
   type=$(typed "$name.bmp")
-  [ "$got" = "$digits" ] || fail "$name: zbar read '$got', not '$digits'"
-  [ "$type" = "$kind" ] || fail "$name: zbar saw type '$type', not $kind"
+  [ "$got" = "$digits" ]
+  check "$name: zbar read '$got', not '$digits'"
+  [ "$type" = "$kind" ]
+  check "$name: zbar saw type '$type', not $kind"
   checked=$((checked + 1))
 done < expect.txt
 
@@ -85,26 +82,28 @@ pairs=$(awk '$1 == "c_pairs" { print $3 }' expect.txt)
 longest=$(awk '$1 == "c_longest" { print $3 }' expect.txt)
 python3 "$here/painted_code128_runs.py" learn c_pairs.bmp "$pairs" widths.json
 got=$(python3 "$here/painted_code128_runs.py" read c_longest.bmp widths.json) || got=
-[ "$got" = "$longest" ] || fail "c_longest: read '$got', not the 334 digits"
+[ "$got" = "$longest" ]
+check "c_longest: read '$got', not the 334 digits"
 checked=$((checked + 1))
 
 # Sanity rows: a spoilt picture must not read as its digits.
 # The check character of "1234" (columns 33 to 43) painted white.
 convert c_1234.bmp -fill white -draw 'rectangle 33,0 43,34' spoilt_check.bmp
-[ "$(scan spoilt_check.bmp)" != 1234 ] || fail "zbar read 1234 without its check character"
+[ "$(scan spoilt_check.bmp)" != 1234 ]
+check "zbar read 1234 without its check character"
 # One wide bar of the ITF "1234" cut to narrow: a different digit or none.
 convert i_1234_r3.bmp -fill white -draw 'point 5,0' -draw 'line 5,0 5,34' spoilt_bar.bmp
-[ "$(scan spoilt_bar.bmp)" != 1234 ] || fail "zbar read 1234 with a wide bar made narrow"
+[ "$(scan spoilt_bar.bmp)" != 1234 ]
+check "zbar read 1234 with a wide bar made narrow"
 # The same widths learned from zbar must also refuse a spoilt long symbol.
 # convert's copy must still read, so the refusal is the spoiling's doing.
 convert c_longest.bmp -type TrueColor BMP3:copy_long.bmp
 convert c_longest.bmp -fill white -draw 'rectangle 500,0 501,34' -type TrueColor BMP3:spoilt_long.bmp
-[ "$(python3 "$here/painted_code128_runs.py" read copy_long.bmp widths.json)" = "$longest" ] ||
-  fail "the width reader cannot read convert's copy of the long symbol"
-if python3 "$here/painted_code128_runs.py" read spoilt_long.bmp widths.json >/dev/null 2>&1; then
-  fail "the width reader accepted a spoilt long symbol"
-fi
+[ "$(python3 "$here/painted_code128_runs.py" read copy_long.bmp widths.json)" = "$longest" ]
+check "the width reader cannot read convert's copy of the long symbol"
+! python3 "$here/painted_code128_runs.py" read spoilt_long.bmp widths.json >/dev/null 2>&1
+check "the width reader accepted a spoilt long symbol"
 
 elapsed=$(( ($(date +%s%N) - started) / 1000000 ))
-echo "painted_zbar: $checked pictures read back, 3 spoilt ones refused, ${elapsed} ms"
-[ "$failures" -eq 0 ]
+echo "painted_zbar: $checked pictures read back, 3 spoilt ones checked, ${elapsed} ms"
+check_summary painted_zbar

@@ -6,26 +6,18 @@
 
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "frame/log.h"
 #include "frame/log_entry.h"
+#include "test_files.h"
 
 namespace {
 
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-bool exists(const std::string& path) {
-    struct stat st = {};
-    return stat(path.c_str(), &st) == 0;
-}
+using qelvtest::path_exists;
+using qelvtest::read_file;
 
 // Each test runs in a fresh directory of its own and returns to where it was.
 class LogFile : public ::testing::Test {
@@ -75,7 +67,7 @@ protected:
 }
 
 TEST_F(LogFile, FirstEntryCreatesFileStartingWithCrLfBracket) {
-    ASSERT_FALSE(exists(dir_ + "/webdll_log.txt"));
+    ASSERT_FALSE(path_exists(dir_ + "/webdll_log.txt"));
     qelv::log_write("abc");
     const std::string text = log();
     ASSERT_GE(text.size(), 3u);
@@ -107,7 +99,7 @@ TEST_F(LogFile, StoredBytesOfMessages) {
         {"8-bit bytes are stored as they are", "\xD6\xD0", "\xD6\xD0 "},
     };
     for (const auto& c : cases) {
-        ASSERT_EQ(unlink("webdll_log.txt") == 0 || !exists("webdll_log.txt"), true);
+        ASSERT_EQ(unlink("webdll_log.txt") == 0 || !path_exists("webdll_log.txt"), true);
         qelv::log_write(c.message);
         const std::string text = log();
         EXPECT_TRUE(entry_head_at(text, 0)) << c.why;
@@ -116,7 +108,7 @@ TEST_F(LogFile, StoredBytesOfMessages) {
 }
 
 TEST_F(LogFile, TwoEntriesGiveTwoLinesAndKeepWhatWasThere) {
-    { std::ofstream("webdll_log.txt", std::ios::binary) << "old"; }
+    qelvtest::file_put("webdll_log.txt", std::string("old"));
     qelv::log_write("first");
     qelv::log_write("second");
     const std::string text = log();
@@ -130,7 +122,7 @@ TEST_F(LogFile, TwoEntriesGiveTwoLinesAndKeepWhatWasThere) {
 
 TEST_F(LogFile, NullMessageWritesNothing) {
     qelv::log_write(nullptr);
-    EXPECT_FALSE(exists(dir_ + "/webdll_log.txt"));
+    EXPECT_FALSE(path_exists(dir_ + "/webdll_log.txt"));
 }
 
 TEST_F(LogFile, LongMessageIsCutToFitTheEntry) {
@@ -169,7 +161,7 @@ TEST_F(LogFile, UnwritableDirectoryLosesTheEntryQuietly) {
     }
     ASSERT_EQ(chdir("locked"), 0);
     qelv::log_write("lost");
-    EXPECT_FALSE(exists(dir_ + "/locked/webdll_log.txt"));
+    EXPECT_FALSE(path_exists(dir_ + "/locked/webdll_log.txt"));
     ASSERT_EQ(chdir(dir_.c_str()), 0);
     if (root) {
         ASSERT_EQ(std::system("umount locked"), 0);
@@ -194,9 +186,9 @@ TEST_F(LogFile, CurrentDirectoryTooLongForTheBufferDropsTheEntry) {
     EXPECT_EQ(read_file(fits + "/webdll_log.txt").substr(25), "fits ");
     ASSERT_EQ(chdir("t"), 0);
     qelv::log_write("dropped");
-    EXPECT_FALSE(exists(too_long + "/webdll_log.txt"));
+    EXPECT_FALSE(path_exists(too_long + "/webdll_log.txt"));
     EXPECT_EQ(read_file(fits + "/webdll_log.txt").substr(25), "fits ");
-    EXPECT_FALSE(exists(dir_ + "/webdll_log.txt"));
+    EXPECT_FALSE(path_exists(dir_ + "/webdll_log.txt"));
 }
 
 // A call's entries go out in one write at its end; one that does not fit
@@ -205,7 +197,7 @@ TEST_F(LogFile, BatchIsAppendedOnceWithWholeEntriesOnly) {
     qelv::LogBatch batch;
     qelv::log_add(batch, "first");
     qelv::log_add(batch, "second");
-    EXPECT_FALSE(exists(dir_ + "/webdll_log.txt")) << "nothing written before the flush";
+    EXPECT_FALSE(path_exists(dir_ + "/webdll_log.txt")) << "nothing written before the flush";
     const std::string big(qelv::kLogMessageMax, 'b');
     while (batch.length + 26 + big.size() < qelv::kLogBatchSize) qelv::log_add(batch, big.c_str());
     const std::size_t full = batch.length;

@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -21,6 +20,7 @@
 #include "frame/export_table.h"
 #include "qelv_version.h"
 #include "support/dll.h"
+#include "test_files.h"
 
 namespace {
 
@@ -77,8 +77,7 @@ struct PeFile {
 
 PeFile read_pe(const std::string& path) {
     PeFile pe;
-    std::ifstream in(path, std::ios::binary);
-    pe.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    pe.bytes = qelvtest::file_bytes(path);
     if (pe.u16(0) != 0x5A4D) return pe;  // "MZ"
     const std::size_t nt = pe.u32(0x3C);
     if (pe.u32(nt) != 0x00004550) return pe;  // "PE\0\0"

@@ -13,9 +13,9 @@
 
 namespace {
 
-using fonttest::file_bytes;
-using fonttest::file_exists;
-using fonttest::file_put;
+using qelvtest::read_file;
+using qelvtest::path_exists;
+using qelvtest::file_put;
 using fonttest::kOld;
 using fonttest::log_entries;
 
@@ -44,10 +44,10 @@ TEST_F(FontExportWithShiftedFont, WrongGlyphsAreCaughtByReadingBack) {
         file_put("label.bmp", kOld);
         EXPECT_EQ(create(c.digits, "label.bmp"), 0) << c.guards;
         EXPECT_EQ(GetLastError(), DWORD{QELV_ERROR_FONT_MISMATCH}) << c.guards;
-        EXPECT_FALSE(file_exists("label.bmp")) << c.guards;
+        EXPECT_FALSE(path_exists("label.bmp")) << c.guards;
         lines += c.encoder_lines + 1;
         EXPECT_EQ(log_entries(), lines) << "the encoder's lines and one that says why";
-        const std::string log = file_bytes("webdll_log.txt");
+        const std::string log = read_file("webdll_log.txt");
         EXPECT_NE(log.find(c.reason), std::string::npos) << c.guards;
     }
 }

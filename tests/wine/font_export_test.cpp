@@ -18,9 +18,9 @@
 
 namespace {
 
-using fonttest::file_bytes;
-using fonttest::file_exists;
-using fonttest::file_put;
+using qelvtest::read_file;
+using qelvtest::path_exists;
+using qelvtest::file_put;
 using fonttest::kOld;
 using fonttest::log_entries;
 
@@ -124,7 +124,7 @@ TEST_F(FontExportWithFont, FileHoldsTheExactSymbol) {
     for (const auto& c : kDrawn) {
         const std::string path = "drawn.bmp";
         EXPECT_NE(create(c.digits, path.c_str()), 0) << c.guards;
-        const std::string file = file_bytes(path);
+        const std::string file = read_file(path);
         ASSERT_EQ(file.size(), kFileSize) << c.guards;
         EXPECT_EQ(file.substr(0, 2), "BM");
         EXPECT_EQ(u32(file, 2), kFileSize);
@@ -152,16 +152,16 @@ TEST_F(FontExportWithFont, ThePictureIsADibSectionOf24Bits) {
 TEST_F(FontExportWithFont, OddInputDrawsAsWithItsLeadingZero) {
     ASSERT_NE(create("5", "a.bmp"), 0);
     ASSERT_NE(create("05", "b.bmp"), 0);
-    EXPECT_TRUE(file_bytes("a.bmp") == file_bytes("b.bmp"));
+    EXPECT_TRUE(read_file("a.bmp") == read_file("b.bmp"));
     ASSERT_NE(create("12345", "c.bmp"), 0);
     ASSERT_NE(create("012345", "d.bmp"), 0);
-    EXPECT_TRUE(file_bytes("c.bmp") == file_bytes("d.bmp"));
+    EXPECT_TRUE(read_file("c.bmp") == read_file("d.bmp"));
 }
 
 TEST_F(FontExportWithFont, AnExistingFileIsReplacedWhole) {
     file_put("label.bmp", std::string(20000, 'x'));
     ASSERT_NE(create("1234", "label.bmp"), 0);
-    EXPECT_EQ(file_bytes("label.bmp").size(), kFileSize);
+    EXPECT_EQ(read_file("label.bmp").size(), kFileSize);
 }
 
 TEST_F(FontExportWithFont, EncoderLogsNPlusTwoLinesAndTheExportNone) {
@@ -190,15 +190,15 @@ TEST_F(FontExportWithFont, RefusedInputRemovesTheOldLabelAndLogsNothing) {
         file_put("label.bmp", kOld);
         EXPECT_EQ(create(c.digits, "label.bmp"), 0) << c.guards;
         EXPECT_EQ(GetLastError(), c.error) << c.guards;
-        EXPECT_FALSE(file_exists("label.bmp")) << c.guards;
+        EXPECT_FALSE(path_exists("label.bmp")) << c.guards;
     }
     for (const auto& c : qelvtest::kNonDigitTexts) {
         file_put("label.bmp", kOld);
         EXPECT_EQ(create(c.text, "label.bmp"), 0) << c.why;
         EXPECT_EQ(GetLastError(), DWORD{QELV_ERROR_NOT_DIGITS}) << c.why;
-        EXPECT_FALSE(file_exists("label.bmp")) << c.why;
+        EXPECT_FALSE(path_exists("label.bmp")) << c.why;
     }
-    EXPECT_FALSE(file_exists("webdll_log.txt"));
+    EXPECT_FALSE(path_exists("webdll_log.txt"));
 }
 
 TEST_F(FontExportWithFont, MissingArgumentsDoNothing) {
@@ -206,14 +206,14 @@ TEST_F(FontExportWithFont, MissingArgumentsDoNothing) {
     EXPECT_EQ(create(nullptr, "label.bmp"), 0);
     EXPECT_EQ(GetLastError(), DWORD{ERROR_INVALID_PARAMETER});
     EXPECT_EQ(create("1234", nullptr), 0);
-    EXPECT_TRUE(file_bytes("label.bmp") == kOld);
-    EXPECT_FALSE(file_exists("webdll_log.txt"));
+    EXPECT_TRUE(read_file("label.bmp") == kOld);
+    EXPECT_FALSE(path_exists("webdll_log.txt"));
 }
 
 TEST_F(FontExportWithFont, UnopenablePathLeavesNoFileButTheLogLines) {
     EXPECT_EQ(create("1234", "no such folder\\label.bmp"), 0);
     EXPECT_EQ(GetLastError(), DWORD{ERROR_PATH_NOT_FOUND});
-    EXPECT_FALSE(file_exists("no such folder\\label.bmp"));
+    EXPECT_FALSE(path_exists("no such folder\\label.bmp"));
     EXPECT_EQ(log_entries(), 4);
 }
 

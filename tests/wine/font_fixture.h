@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -40,17 +39,10 @@ struct PrivateFont {
     PrivateFont& operator=(const PrivateFont&) = delete;
 };
 
-using qelvtest::file_exists;
-inline std::string file_bytes(const std::string& path) { return qelvtest::read_file(path); }
-
-inline void file_put(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 // Number of entries in the diagnostic log of the current directory; each
 // must be whole.
 inline int log_entries() {
-    const std::string log = file_bytes("webdll_log.txt");
+    const std::string log = qelvtest::read_file("webdll_log.txt");
     std::vector<qelvtest::LogEntry> entries;
     if (!log.empty()) {
         EXPECT_TRUE(qelvtest::parse_log(log, entries));
@@ -61,15 +53,13 @@ inline int log_entries() {
 // Binds the export; each test runs in a new, empty current directory.
 class FontExport : public qelvtest::InTempFolder {
 protected:
-    using Export = int(__stdcall*)(const char*, const char*);
-
     void SetUp() override {
         ASSERT_NE(create, nullptr);
         ASSERT_NO_FATAL_FAILURE(InTempFolder::SetUp());
     }
 
     qelvtest::Dll dll;
-    Export create = dll.fn<Export>("barcodeimage_create_font");
+    qelvtest::Code128Create create = dll.fn<qelvtest::Code128Create>("barcodeimage_create_font");
 };
 
 }  // namespace fonttest

@@ -12,8 +12,8 @@
 
 namespace {
 
-using fonttest::file_exists;
-using fonttest::file_put;
+using qelvtest::path_exists;
+using qelvtest::file_put;
 using fonttest::kOld;
 using fonttest::log_entries;
 
@@ -25,9 +25,9 @@ TEST_F(FontExportWithoutFont, NothingIsWritten) {
     file_put("label.bmp", kOld);
     EXPECT_EQ(create("1234", "label.bmp"), 0);
     EXPECT_EQ(GetLastError(), DWORD{QELV_ERROR_FONT_MISSING});
-    EXPECT_FALSE(file_exists("label.bmp")) << "no older label stays behind a 0";
+    EXPECT_FALSE(path_exists("label.bmp")) << "no older label stays behind a 0";
     EXPECT_EQ(create("5", "new.bmp"), 0);
-    EXPECT_FALSE(file_exists("new.bmp"));
+    EXPECT_FALSE(path_exists("new.bmp"));
     EXPECT_EQ(log_entries(), 4 + 3) << "the encoder's lines only; nothing was drawn";
 }
 

@@ -33,7 +33,7 @@ protected:
         ASSERT_TRUE(CreateDirectoryA(probe.c_str(), nullptr));
         ASSERT_TRUE(SetCurrentDirectoryA(probe.c_str()));
         create_(2, 20, "12", "probe.bmp");
-        const bool logs = file_exists(probe + "\\webdll_log.txt");
+        const bool logs = path_exists(probe + "\\webdll_log.txt");
         ASSERT_TRUE(SetCurrentDirectoryA(dir_.c_str()));
         remove_folder(probe);
         ASSERT_TRUE(logs) << "itf125barimage_create wrote no log";

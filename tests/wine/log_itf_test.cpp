@@ -83,7 +83,7 @@ TEST_F(LogItf, NullArgumentsLogNothing) {
     };
     for (const auto& c : cases) {
         create_(c.ratio, c.height, c.digits, c.file);
-        EXPECT_FALSE(qelvtest::file_exists(log_path())) << c.why;
+        EXPECT_FALSE(qelvtest::path_exists(log_path())) << c.why;
     }
 }
 
@@ -284,7 +284,7 @@ TEST_F(LogItf, CurrentDirectoryTooLongForTheBufferDropsTheEntries) {
         EXPECT_EQ(qelvtest::read_file(root_log), root_before);
         EXPECT_EQ(GetFileAttributesW((deep + L"\\webdll_log.txt").c_str()),
                   INVALID_FILE_ATTRIBUTES);
-        EXPECT_FALSE(qelvtest::file_exists(log_path()));
+        EXPECT_FALSE(qelvtest::path_exists(log_path()));
         DeleteFileW((deep + L"\\webdll_log.txt").c_str());
     }
     for (auto it = made.rbegin(); it != made.rend(); ++it) RemoveDirectoryW(it->c_str());

@@ -6,9 +6,11 @@
 // adds the exact arguments of the call and whether a call happened at all.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
+#include "frame/export_call_win.h"
 #include "frame/export_table.h"
 #include "qelv_errors.h"
 #include "support/dll.h"
@@ -33,34 +35,11 @@ struct Launch {
     Record record;
 };
 
-using Fn2 = int(__stdcall*)(const char*, const char*);
-using Fn3 = int(__stdcall*)(const char*, const char*, const char*);
-using Fn4 = int(__stdcall*)(const char*, const char*, const char*, const char*);
-using Fn6 = int(__stdcall*)(const char*, const char*, const char*, const char*, const char*,
-                            const char*);
-using Fn8 = int(__stdcall*)(const char*, const char*, const char*, const char*, const char*,
-                            const char*, const char*, const char*);
-using Fn9 = int(__stdcall*)(const char*, const char*, const char*, const char*, const char*,
-                            const char*, const char*, const char*, const char*);
-
-template <typename Fn>
-Fn as(FARPROC proc) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(proc));
-}
-
 // Calls an export with as many parameters as it declares.
 int call_export(FARPROC fn, int param_count, const Args& a) {
-    const char* const* t = a.text;
-    switch (param_count) {
-        case 2: return as<Fn2>(fn)(t[0], t[1]);
-        case 3: return as<Fn3>(fn)(t[0], t[1], t[2]);
-        case 4: return as<Fn4>(fn)(t[0], t[1], t[2], t[3]);
-        case 6: return as<Fn6>(fn)(t[0], t[1], t[2], t[3], t[4], t[5]);
-        case 8: return as<Fn8>(fn)(t[0], t[1], t[2], t[3], t[4], t[5], t[6], t[7]);
-        case 9: return as<Fn9>(fn)(t[0], t[1], t[2], t[3], t[4], t[5], t[6], t[7], t[8]);
-    }
-    ADD_FAILURE() << "no page export takes " << param_count << " parameters";
-    return -1;
+    std::uintptr_t words[9] = {};
+    for (int i = 0; i < param_count; ++i) words[i] = reinterpret_cast<std::uintptr_t>(a.text[i]);
+    return qelv::call_export(fn, words, param_count);
 }
 
 const qelv::ExportEntry& page_export(const char* name) {

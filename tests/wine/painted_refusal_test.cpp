@@ -19,6 +19,7 @@ namespace {
 using qelvtest::Bytes;
 using qelvtest::file_bytes;
 using qelvtest::path_exists;
+using qelvtest::widen;
 
 const Bytes kOldFile(777, 0x3C);
 
@@ -301,8 +302,6 @@ TEST_F(PaintedRefusal, KilledWritersLeaveNothingBeside) {
     std::printf("40 kills: %d temporary files until the next call\n", left_for_a_moment);
 }
 
-std::wstring widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
-
 // The size of the file CreateFileA opens at text, as a host opens it.
 DWORD size_as_host_opens(const std::string& text) {
     const HANDLE file = CreateFileA(text.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -366,11 +365,11 @@ TEST_F(PaintedRefusal, AnsiNamesFollowTheFileApisCodePage) {
 // qelv_last_error: the reason of this thread's last call, whatever Windows
 // calls came after it; another thread has its own.
 DWORD WINAPI ask_last_error(void* last_error) {
-    return static_cast<DWORD>(reinterpret_cast<int(__stdcall*)()>(last_error)());
+    return static_cast<DWORD>(reinterpret_cast<qelvtest::LastErrorFn>(last_error)());
 }
 
 TEST_F(PaintedRefusal, LastErrorKeepsTheReasonOfThisThreadsLastCall) {
-    const auto last_error = dll_.fn<int(__stdcall*)()>("qelv_last_error");
+    const auto last_error = dll_.fn<qelvtest::LastErrorFn>("qelv_last_error");
     ASSERT_NE(last_error, nullptr);
     const std::string path = folder_.file("label.bmp");
     EXPECT_EQ(code128_("12A4", path.c_str()), 0);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "frame/export_call_win.h"
 #include "frame/export_table.h"
 #include "support/dll.h"
 
@@ -51,18 +52,13 @@ _qelv_call_measured:
 )");
 #else
 constexpr bool kCalleeCleans = false;
-// Up to nine arguments in registers and on the caller's stack; the callee
-// reads only its own. removed: 0, as x64 callees remove nothing.
+// The caller's own call; removed: 0, as x64 callees remove nothing.
 extern "C" std::int32_t qelv_call_measured(const void* fn, const std::uint32_t* args,
                                            std::int32_t count, std::int32_t* removed) {
-    using Nine = std::int32_t (*)(std::uintptr_t, std::uintptr_t, std::uintptr_t, std::uintptr_t,
-                                  std::uintptr_t, std::uintptr_t, std::uintptr_t, std::uintptr_t,
-                                  std::uintptr_t);
-    std::uintptr_t a[9] = {};
-    for (int i = 0; i < count && i < 9; ++i) a[i] = args[i];
+    std::uintptr_t a[qelv::kMaxExportParams] = {};
+    for (int i = 0; i < count && i < qelv::kMaxExportParams; ++i) a[i] = args[i];
     *removed = 0;
-    return reinterpret_cast<Nine>(const_cast<void*>(fn))(a[0], a[1], a[2], a[3], a[4], a[5], a[6],
-                                                          a[7], a[8]);
+    return qelv::call_export(reinterpret_cast<FARPROC>(const_cast<void*>(fn)), a, count);
 }
 #endif
 

@@ -12,35 +12,19 @@
 
 namespace {
 
-using fonttest::file_bytes;
-using fonttest::file_put;
+using qelvtest::read_file;
+using qelvtest::file_put;
+using qelvtest::path_exists;
+using qelvtest::widen;
 using fonttest::kOld;
 
-using Narrow = int(__stdcall*)(const char*, const char*);
-using Wide = int(__stdcall*)(const wchar_t*, const wchar_t*);
-using NarrowItf = int(__stdcall*)(int, int, const char*, const char*);
-using WideItf = int(__stdcall*)(int, int, const wchar_t*, const wchar_t*);
+using Narrow = qelvtest::Code128Create;
+using Wide = qelvtest::Code128CreateW;
+using NarrowItf = qelvtest::ItfCreate;
+using WideItf = qelvtest::ItfCreateW;
 
 enum class Twin { code128, font, itf };
 constexpr Twin kTwins[] = {Twin::code128, Twin::font, Twin::itf};
-
-std::wstring widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
-
-std::string wide_bytes(const std::wstring& path) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string bytes(1 << 16, '\0');
-    DWORD read = 0;
-    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    bytes.resize(read);
-    return bytes;
-}
-
-bool wide_exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 class WideExports : public fonttest::FontExport {
 protected:
@@ -73,13 +57,13 @@ TEST_F(WideExports, WriteTheBytesOfTheirAnsiTwinUnderAnyUnicodeName) {
             SCOPED_TRACE(static_cast<int>(twin));
             const int expected = narrow(twin, "123456", "ansi.bmp");
             const DWORD expected_reason = GetLastError();
-            const std::size_t log_after_ansi = file_bytes("webdll_log.txt").size();
+            const std::size_t log_after_ansi = read_file("webdll_log.txt").size();
             EXPECT_NE(expected, 0);
             EXPECT_EQ(wide(twin, L"123456", here(name).c_str()), expected);
             EXPECT_EQ(GetLastError(), expected_reason);
-            EXPECT_EQ(wide_bytes(here(name)), file_bytes("ansi.bmp"));
+            EXPECT_EQ(read_file(here(name)), read_file("ansi.bmp"));
             // The same entries: each is as long as its twin's, stamps included.
-            EXPECT_EQ(file_bytes("webdll_log.txt").size(), 2 * log_after_ansi);
+            EXPECT_EQ(read_file("webdll_log.txt").size(), 2 * log_after_ansi);
             DeleteFileA("webdll_log.txt");
         }
     }
@@ -96,7 +80,7 @@ TEST_F(WideExports, TakeLongPrefixedPaths) {
     ASSERT_GT(path.size(), 4u + 259u);
     for (const Twin twin : kTwins) {
         EXPECT_NE(wide(twin, L"2026", path.c_str()), 0);
-        EXPECT_TRUE(wide_exists(path));
+        EXPECT_TRUE(path_exists(path));
         DeleteFileW(path.c_str());
     }
 }
@@ -119,7 +103,7 @@ TEST_F(WideExports, PathsAsLongAsWindowsTakes) {
                     const int result = ansi ? narrow(twin, digits, path.c_str())
                                             : wide(twin, widen(digits).c_str(), wide_path.c_str());
                     EXPECT_EQ(result != 0, digits[2] == '2') << path.size() << (ansi ? " A" : " W");
-                    EXPECT_EQ(wide_exists(wide_path), digits[2] == '2') << path.size();
+                    EXPECT_EQ(path_exists(wide_path), digits[2] == '2') << path.size();
                 }
             }
         }
@@ -141,8 +125,8 @@ TEST_F(WideExports, LogFollowsACurrentFolderOfAnyName) {
     ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
     EXPECT_NE(wide(Twin::itf, L"1234", L"label.bmp"), 0);
     ASSERT_TRUE(SetCurrentDirectoryA(folder_.path.c_str()));
-    EXPECT_TRUE(wide_exists(folder + L"\\label.bmp"));
-    const std::string log = wide_bytes(folder + L"\\webdll_log.txt");
+    EXPECT_TRUE(path_exists(folder + L"\\label.bmp"));
+    const std::string log = read_file(folder + L"\\webdll_log.txt");
     EXPECT_NE(log.find("]: 1111 "), std::string::npos) << "the ITF start entry: " << log;
 }
 
@@ -168,13 +152,13 @@ TEST_F(WideExports, RefuseLookAlikeDigitsAndBrokenNamesAndClearTheOldLabel) {
         for (const WideRefusal& c : kRefusals) {
             const std::wstring path = c.name ? here(c.name) : here(L"old.bmp");
             if (!c.name) file_put(folder_.file("old.bmp"), kOld);
-            const std::size_t logged = file_bytes("webdll_log.txt").size();
+            const std::size_t logged = read_file("webdll_log.txt").size();
             EXPECT_EQ(wide(twin, c.digits, path.c_str()), 0) << c.why;
             EXPECT_EQ(GetLastError(), c.reason) << c.why;
-            EXPECT_FALSE(wide_exists(path)) << c.why;
+            EXPECT_FALSE(path_exists(path)) << c.why;
             // Refused digits are never encoded, so never logged.
             if (c.reason == QELV_ERROR_NOT_DIGITS) {
-                EXPECT_EQ(file_bytes("webdll_log.txt").size(), logged) << c.why;
+                EXPECT_EQ(read_file("webdll_log.txt").size(), logged) << c.why;
             }
         }
         const std::wstring many(335, L'7');
@@ -190,7 +174,7 @@ TEST_F(WideExports, NullTouchesNothing) {
         EXPECT_EQ(GetLastError(), DWORD{ERROR_INVALID_PARAMETER});
         EXPECT_EQ(wide(twin, L"1234", nullptr), 0);
     }
-    EXPECT_EQ(file_bytes("old.bmp"), kOld);
+    EXPECT_EQ(read_file("old.bmp"), kOld);
 }
 
 }  // namespace

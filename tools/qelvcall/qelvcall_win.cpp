@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "frame/export_call_win.h"
 #include "qelv_dorevivi.h"
 #include "tools/qelvcall/command_line.h"
 #include "tools/qelvcall/dry_run.h"
@@ -22,22 +23,6 @@ using qelvcall::Request;
 constexpr int kExitNothingHappened = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitNotLoaded = 3;
-
-template <std::size_t... I>
-std::int32_t call_with(FARPROC fn, const std::uintptr_t* args, std::index_sequence<I...>) {
-    using Fn = std::int32_t(__stdcall*)(decltype(static_cast<void>(I), std::uintptr_t{})...);
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(fn))(args[I]...);
-}
-
-template <std::size_t N>
-std::int32_t call_n(FARPROC fn, const std::uintptr_t* args) {
-    return call_with(fn, args, std::make_index_sequence<N>{});
-}
-
-using Caller = std::int32_t (*)(FARPROC, const std::uintptr_t*);
-constexpr Caller kCallers[qelv::kMaxExportParams + 1] = {
-    call_n<0>, call_n<1>, call_n<2>, call_n<3>, call_n<4>,
-    call_n<5>, call_n<6>, call_n<7>, call_n<8>, call_n<9>};
 
 std::string dll_next_to_exe() {
     char exe[MAX_PATH] = {};
@@ -92,7 +77,7 @@ int call_export(HMODULE dll, const Request& request, const CommandLine& line) {
                                               : reinterpret_cast<std::uintptr_t>(text);
         }
     }
-    const std::int32_t result = kCallers[target.param_count](fn, args);
+    const std::int32_t result = qelv::call_export(fn, args, target.param_count);
     const DWORD error = GetLastError();
     std::printf("%s returned %d\n", target.name, static_cast<int>(result));
     if (succeeded(target, result)) return 0;
@@ -197,8 +182,7 @@ int font_check(HMODULE dll) {
     const DWORD folder = GetTempPathA(MAX_PATH - 24, path);
     if (folder == 0 || folder >= MAX_PATH - 24) return kExitNotLoaded;
     std::strcat(path, "qelv_font_check.bmp");
-    using FontCreate = int(__stdcall*)(const char*, const char*);
-    const auto create = reinterpret_cast<FontCreate>(
+    const auto create = reinterpret_cast<decltype(&barcodeimage_create_font)>(
         reinterpret_cast<void*>(GetProcAddress(dll, "barcodeimage_create_font")));
     if (!create) return kExitNotLoaded;
     const int result = create("202601050012", path);

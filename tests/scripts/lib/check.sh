@@ -1,9 +1,13 @@
-# Sourced by the script tests: a scratch folder $work removed on exit, and
-# check NAME, which counts the status of the command just run as one case.
+# Sourced by the script tests: a scratch folder $work removed on exit (kept
+# when KEEP_WORK is set), check NAME, which counts the status of the command
+# just run as one case, and zbar_read.
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap '[ -n "${KEEP_WORK:-}" ] || rm -rf "$work"' EXIT
+. "$(dirname "${BASH_SOURCE[0]}")/zbar.sh"
 failures=0
 checks=0
+# NAME must not run a command, $(...) included: bash counts that command's
+# status as the one just run.
 check() {
   local status=$?
   checks=$((checks + 1))

@@ -21,7 +21,8 @@
 
 namespace {
 
-using ItfCreate = int(__stdcall*)(int, int, const char*, const char*);
+using qelvtest::Code128Create;
+using qelvtest::ItfCreate;
 constexpr int kBadUsage = 100000;
 constexpr int kMissing = 100001;
 constexpr int kMaxThreads = 16;
@@ -97,7 +98,7 @@ LONG WINAPI print_fault(EXCEPTION_POINTERS* info) {
 int crash() {
     HMODULE dll = LoadLibraryA("qelv_dorevivi.dll");
     if (dll == nullptr) return kMissing;
-    auto create = reinterpret_cast<int(__stdcall*)(const char*, const char*)>(
+    auto create = reinterpret_cast<Code128Create>(
         reinterpret_cast<void*>(GetProcAddress(dll, "barcodeimage_create")));
     if (create == nullptr) return kMissing;
     SetUnhandledExceptionFilter(print_fault);

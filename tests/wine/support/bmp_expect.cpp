@@ -1,8 +1,5 @@
 #include "support/bmp_expect.h"
 
-#include <fstream>
-#include <iterator>
-
 namespace qelvtest {
 
 namespace {
@@ -47,17 +44,6 @@ Bytes expected_bmp(const std::string& pattern, int height) {
     const Bytes row = row_pixels(pattern, stride);
     for (int y = 0; y < height; ++y) out.insert(out.end(), row.begin(), row.end());
     return out;
-}
-
-Bytes file_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool file_put(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
 }
 
 }  // namespace qelvtest

@@ -6,11 +6,9 @@
 
 #include <string>
 
-namespace qelvtest {
+#include "support/export_types.h"
 
-// The painted barcode exports, as a host declares them.
-using Code128Create = int(__stdcall*)(const char*, const char*);
-using ItfCreate = int(__stdcall*)(int, int, const char*, const char*);
+namespace qelvtest {
 
 // The DLL next to the test program, loaded once per call site; freed by
 // the destructor.

@@ -5,6 +5,7 @@
 namespace qelvtest {
 
 void** import_slot(HMODULE module, const char* dll, const char* function) {
+    if (!module) return nullptr;
     auto* base = reinterpret_cast<BYTE*>(module);
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);

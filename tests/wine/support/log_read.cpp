@@ -1,24 +1,6 @@
 #include "support/log_read.h"
 
-#include <windows.h>
-
-#include "support/temp_folder.h"
-
 namespace qelvtest {
-
-std::string read_file(const std::string& path) {
-    std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-    CloseHandle(file);
-    return bytes;
-}
-
-bool file_exists(const std::string& path) { return path_exists(path); }
 
 ::testing::AssertionResult parse_log(const std::string& bytes, std::vector<LogEntry>& entries) {
     entries.clear();

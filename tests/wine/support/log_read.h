@@ -7,12 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "test_files.h"
+
 namespace qelvtest {
-
-// The file's bytes, read with every sharing mode; empty when it cannot be read.
-std::string read_file(const std::string& path);
-
-bool file_exists(const std::string& path);
 
 // One log line: the timestamp between the brackets and the message.
 struct LogEntry {

@@ -1,8 +1,8 @@
 #include "support/shell_handler.h"
 
 #include "support/dll.h"
+#include "test_files.h"
 
-#include <fstream>
 #include <iterator>
 #include <sstream>
 
@@ -111,9 +111,7 @@ void clear_record(const std::string& path) { DeleteFileA(path.c_str()); }
 Record wait_for_record(const std::string& path, DWORD timeout_ms) {
     const DWORD start = GetTickCount();
     for (;;) {
-        std::ifstream in(path, std::ios::binary);
-        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        const Record record = parse_record(text);
+        const Record record = parse_record(read_file(path));
         if (record.present || GetTickCount() - start > timeout_ms) return record;
         Sleep(20);
     }

@@ -1,7 +1,5 @@
 #include "support/shell_spy.h"
 
-#include "support/import_slot.h"
-
 #include <cstring>
 
 namespace qelvtest {
@@ -47,18 +45,12 @@ HINSTANCE WINAPI spy_shell_execute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR 
 
 }  // namespace
 
-ShellSpy::ShellSpy(HMODULE module) {
-    if (!module) return;
-    slot = import_slot(module, "shell32.dll", "ShellExecuteA");
-    if (!slot) return;
-    original = *slot;
+// Only the test's own thread calls the DLL, so the spy's state may be set
+// just after the import points at it.
+ShellSpy::ShellSpy(HMODULE module)
+    : patch(module, "shell32.dll", "ShellExecuteA", reinterpret_cast<void*>(&spy_shell_execute)) {
     state() = SpyState{};
-    state().real = reinterpret_cast<ShellExecuteFn>(original);
-    import_slot_write(slot, reinterpret_cast<void*>(&spy_shell_execute));
-}
-
-ShellSpy::~ShellSpy() {
-    if (slot) import_slot_write(slot, original);
+    state().real = reinterpret_cast<ShellExecuteFn>(patch.original);
 }
 
 void ShellSpy::reset() { state().call = ShellCall{}; }

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "support/import_slot.h"
+
 namespace qelvtest {
 
 // What the DLL handed to the shell on its last call, and what came back.
@@ -24,11 +26,10 @@ struct ShellCall {
 // lifetime; one spy at a time.
 struct ShellSpy {
     explicit ShellSpy(HMODULE module);
-    ~ShellSpy();
     ShellSpy(const ShellSpy&) = delete;
     ShellSpy& operator=(const ShellSpy&) = delete;
 
-    bool installed() const { return slot != nullptr; }
+    bool installed() const { return patch.original != nullptr; }
     void reset();
     // From now on, answer every call with this value instead of the shell.
     void answer(INT_PTR value);
@@ -36,8 +37,7 @@ struct ShellSpy {
     void forward();
     const ShellCall& last() const;
 
-    void** slot = nullptr;
-    void* original = nullptr;
+    ImportPatch patch;
 };
 
 }  // namespace qelvtest

@@ -6,10 +6,6 @@
 
 namespace qelvtest {
 
-bool path_exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 namespace {
 
 // Wide and in the \\?\ form, so that names of any script and paths past
@@ -37,7 +33,7 @@ void remove_wide(const std::wstring& folder) {
 }  // namespace
 
 std::wstring extended(const std::string& path) {
-    return L"\\\\?\\" + std::wstring(path.begin(), path.end());
+    return L"\\\\?\\" + widen(path);
 }
 
 std::string deep_folder(std::string from, std::size_t chars) {

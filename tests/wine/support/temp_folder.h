@@ -7,9 +7,9 @@
 #include <cstddef>
 #include <string>
 
-namespace qelvtest {
+#include "test_files.h"
 
-bool path_exists(const std::string& path);
+namespace qelvtest {
 
 // The \\?\ form of an ASCII path, which takes any length.
 std::wstring extended(const std::string& path);

@@ -7,14 +7,14 @@
 #include <windows.h>
 
 #include "frame/log.h"
+#include "support/export_types.h"
 
 namespace qelvtest {
 
 constexpr LONGLONG kSlowCallMs = qelv::kLogStallMs - 16;
 
 // Makes the calls; returns how many of them were slow.
-inline int itf_calls_counting_slow(int(__stdcall* create)(int, int, const char*, const char*),
-                                   int calls, const char* digits, const char* bmp) {
+inline int itf_calls_counting_slow(ItfCreate create, int calls, const char* digits, const char* bmp) {
     LARGE_INTEGER frequency = {}, before = {}, after = {};
     QueryPerformanceFrequency(&frequency);
     int slow = 0;
