@@ -36,8 +36,10 @@ struct LinkLook {
 };
 
 // linked: a symbolic link, or a file that has another name too (a hard
-// link), whose bytes are not this path's alone; other: a folder or device.
-enum class EntryKind { none, file, linked, other };
+// link), whose bytes are not this path's alone; pending: a name whose
+// delete waits for a holder (it is going; only an open tells it); other:
+// a folder or device.
+enum class EntryKind { none, file, linked, pending, other };
 
 struct Entry {
     EntryKind kind = EntryKind::none;

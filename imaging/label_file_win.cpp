@@ -78,7 +78,7 @@ Step move_into_place(HANDLE file, int slot, LabelRoom& room, OldLabel& old, Pati
 // file and the move are the normal way. Never through a link.
 Step store_in_place(LabelRoom& room, OldLabel& old, const BmpGeometry& geometry,
                     const std::vector<std::uint8_t>& pixels) {
-    if (old.kind == OldKind::linked) return step_failed(QELV_ERROR_OLD_LABEL_KEPT);
+    if (old.kind == EntryKind::linked) return step_failed(QELV_ERROR_OLD_LABEL_KEPT);
     old_label_close(old);  // our own open would stand in the way of an open alone
     const HANDLE file = CreateFileW(room.path.full, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
@@ -89,12 +89,12 @@ Step store_in_place(LabelRoom& room, OldLabel& old, const BmpGeometry& geometry,
             return step_failed(ERROR_SHARING_VIOLATION);
         case Refused::denied:
             // A label there that may be neither replaced nor written.
-            return step_failed(old.kind == OldKind::file ? QELV_ERROR_OLD_LABEL_KEPT : error);
+            return step_failed(old.kind == EntryKind::file ? QELV_ERROR_OLD_LABEL_KEPT : error);
         default:
             return step_failed(error);
         }
     }
-    old.kind = OldKind::none;  // written over: nothing of it is left to take away
+    old.kind = EntryKind::none;  // written over: nothing of it is left to take away
     DWORD error = cut_to_empty(file) ? write_label(file, geometry, pixels) : GetLastError();
     if (error != ERROR_SUCCESS) cut_to_empty(file);
     if (!CloseHandle(file) && error == ERROR_SUCCESS) error = GetLastError();
@@ -156,7 +156,7 @@ DWORD label_store(const LabelName& name, const BmpGeometry& geometry,
     const DWORD looked = call_path(name, call);
     if (!call.reach) return label_name_out_of_reach(name, looked);
     if (looked != ERROR_SUCCESS) return looked;
-    if (call.old.kind == OldKind::other) return QELV_ERROR_NOT_A_FILE;
+    if (call.old.kind == EntryKind::other) return QELV_ERROR_NOT_A_FILE;
     Step step = store(call.room, call.old, call.patience, geometry, pixels);
     if (step.next == Next::in_place) step = store_in_place(call.room, call.old, geometry, pixels);
     return step.next == Next::done ? ERROR_SUCCESS : failed(call, step.reason);
@@ -169,7 +169,7 @@ DWORD label_refuse(const LabelName& name, DWORD reason) {
     // A holder that shares nothing keeps the old label; a text that names
     // no file, or a path that cannot be looked at, holds none to speak of.
     if (looked == ERROR_SHARING_VIOLATION) return looked;
-    if (looked != ERROR_SUCCESS || call.old.kind == OldKind::other) return reason;
+    if (looked != ERROR_SUCCESS || call.old.kind == EntryKind::other) return reason;
     return failed(call, reason);
 }
 

@@ -20,23 +20,23 @@ HANDLE open_shared(const WCHAR* path, DWORD access) {
 
 constexpr DWORD kLook = FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
 
-OldKind kind_of(HANDLE file, const LabelPath& path, LinkLook& look, DWORD& attributes) {
+EntryKind kind_of(HANDLE file, const LabelPath& path, LinkLook& look, DWORD& attributes) {
     FILE_ATTRIBUTE_TAG_INFO tag = {};
     if (!GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag)) {
-        return OldKind::other;
+        return EntryKind::other;
     }
     attributes = tag.FileAttributes;
-    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) return OldKind::other;
-    if (points_elsewhere(attributes, tag.ReparseTag)) return OldKind::linked;
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) return EntryKind::other;
+    if (points_elsewhere(attributes, tag.ReparseTag)) return EntryKind::linked;
     FILE_STANDARD_INFO standard = {};
     const bool other_names =
         GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard) &&
         standard.NumberOfLinks > 1;
     // Wine shows a Unix symbolic link as the file it points to.
     if (other_names || resolves_elsewhere(file, path.full, path.folder_chars, look)) {
-        return OldKind::linked;
+        return EntryKind::linked;
     }
-    return OldKind::file;
+    return EntryKind::file;
 }
 
 // A read-only old label is still ours: the flag only kept it alive.
@@ -91,11 +91,11 @@ DWORD old_label_open(LabelRoom& room, Patience& patience, OldLabel& old) {
         const bool pending = delete_pending(error);
         switch (open_refusal(error)) {
         case Refused::nothing_there:
-            old.kind = OldKind::none;
+            old.kind = EntryKind::none;
             return ERROR_SUCCESS;
         case Refused::held:
             if (pending) {
-                old.kind = OldKind::pending;
+                old.kind = EntryKind::pending;
                 return ERROR_SUCCESS;
             }
             if (!wait_a_little(patience)) return ERROR_SHARING_VIOLATION;
@@ -106,12 +106,12 @@ DWORD old_label_open(LabelRoom& room, Patience& patience, OldLabel& old) {
     }
     DWORD attributes = 0;
     old.kind = kind_of(old.file, room.path, room.look, attributes);
-    if (old.kind == OldKind::file) clear_read_only(old.file, attributes);
+    if (old.kind == EntryKind::file) clear_read_only(old.file, attributes);
     return ERROR_SUCCESS;
 }
 
 bool old_label_let_go(OldLabel& old) {
-    if (old.kind == OldKind::file) {
+    if (old.kind == EntryKind::file) {
         if (!old.removable || mark_for_deletion(old.file) == Marked::refused) return false;
     }
     old_label_close(old);
@@ -119,15 +119,15 @@ bool old_label_let_go(OldLabel& old) {
 }
 
 DWORD old_label_take_away(LabelRoom& room, OldLabel& old) {
-    const OldKind kind = old.kind;
-    old.kind = OldKind::none;
-    if (kind == OldKind::linked) {
+    const EntryKind kind = old.kind;
+    old.kind = EntryKind::none;
+    if (kind == EntryKind::linked) {
         old_label_close(old);
         return move_empty_over(room);
     }
     // A pending delete, or one this call marked before its move: the name
     // is going already.
-    if (kind != OldKind::file || old.file == INVALID_HANDLE_VALUE) {
+    if (kind != EntryKind::file || old.file == INVALID_HANDLE_VALUE) {
         old_label_close(old);
         return ERROR_SUCCESS;
     }

@@ -6,20 +6,15 @@
 
 #include <windows.h>
 
+#include "imaging/label_entry_win.h"
 #include "imaging/label_platform_win.h"
 #include "imaging/label_room_win.h"
 
 namespace qelv {
 
-// file: a plain file, this path's alone; linked: a symbolic link, or a
-// file with another name too (a hard link), whose bytes are not ours to
-// touch; pending: a name whose delete waits for a holder (it is going);
-// other: a folder or a device.
-enum class OldKind { none, file, linked, pending, other };
-
 struct OldLabel {
     HANDLE file = INVALID_HANDLE_VALUE;  // shares everything; DELETE where allowed
-    OldKind kind = OldKind::none;
+    EntryKind kind = EntryKind::none;  // a link's bytes are not ours to touch
     bool removable = false;  // opened with DELETE access
     OldLabel() = default;
     ~OldLabel() { old_label_close(*this); }
