@@ -37,6 +37,10 @@ struct Launch {
 
 // Calls an export with as many parameters as it declares.
 int call_export(FARPROC fn, int param_count, const Args& a) {
+    if (param_count < 0 || param_count > 9) {
+        ADD_FAILURE() << "no page export takes " << param_count << " parameters";
+        return -1;
+    }
     std::uintptr_t words[9] = {};
     for (int i = 0; i < param_count; ++i) words[i] = reinterpret_cast<std::uintptr_t>(a.text[i]);
     return qelv::call_export(fn, words, param_count);
