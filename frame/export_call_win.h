@@ -26,12 +26,11 @@ std::int32_t call_n(FARPROC fn, const std::uintptr_t* args) {
 }
 
 template <std::size_t... N>
-constexpr auto callers(std::index_sequence<N...>) {
+std::int32_t call_counted(FARPROC fn, const std::uintptr_t* args, int count,
+                          std::index_sequence<N...>) {
     using Caller = std::int32_t (*)(FARPROC, const std::uintptr_t*);
-    struct Table {
-        Caller at[sizeof...(N)];
-    };
-    return Table{{call_n<N>...}};
+    static constexpr Caller kCallers[] = {call_n<N>...};
+    return kCallers[count](fn, args);
 }
 
 }  // namespace export_call_detail
@@ -39,9 +38,8 @@ constexpr auto callers(std::index_sequence<N...>) {
 // count is the export's param_count (at most kMaxExportParams); args holds
 // that many words: integers, or the texts' addresses.
 inline std::int32_t call_export(FARPROC fn, const std::uintptr_t* args, int count) {
-    static constexpr auto kCallers =
-        export_call_detail::callers(std::make_index_sequence<kMaxExportParams + 1>{});
-    return kCallers.at[count](fn, args);
+    return export_call_detail::call_counted(fn, args, count,
+                                            std::make_index_sequence<kMaxExportParams + 1>{});
 }
 
 }  // namespace qelv
