@@ -27,6 +27,7 @@ test: build
 	ctest --preset win64 -j2
 	ctest --preset fuzz -j2
 	@$(MAKE) --no-print-directory test-wine10
+	@tools/wine-servers.sh
 	@if [ -s build/not-run.txt ]; then \
 	  echo "make test: $$(wc -l <build/not-run.txt) rows or runs did not run on this machine (build/not-run.txt):"; \
 	  cat build/not-run.txt; else echo "make test: every row ran"; fi
@@ -76,4 +77,5 @@ package: signing-check
 	tools/dist.sh build/dist
 
 clean:
+	@tools/wine-servers.sh
 	rm -rf build

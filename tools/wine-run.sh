@@ -66,10 +66,35 @@ if [ ! -f "$ready" ]; then
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
-# A Wine server outlives its programs for a moment, and under Wine 10 it
-# keeps the mounts of the namespace it started in: a test that mounts a
-# disk between calls asks for a server of its own prefix each time.
+# Under Wine 10 a server keeps the mounts of the namespace it started in:
+# a test that mounts a disk between calls asks for a server of its own
+# prefix each time.
 if [ -n "${QELV_IN_WINE10:-}" ] && [ -n "${QELV_WINE10_FRESH_SERVER:-}" ]; then
   wineserver -k 2>/dev/null || true
+# Debian runs the server with -p0: it closes its socket the moment the last
+# program of the prefix ends, and a program connecting in that instant has
+# its connection reset ("wine client error:0: recvmsg: Connection reset by
+# peer"). A prefix of the build tree gets a server that waits a minute for
+# the next program instead; it is started here, before any program, so that
+# it holds none of the caller's output open (a pipe would wait for it). A
+# server already running answers 2 and keeps serving. tools/wine-servers.sh
+# stops them when a run ends.
+elif [[ "$WINEPREFIX" == "$root/build/"* ]]; then
+  detached() {
+    (
+      for fd in /proc/self/fd/*; do
+        n=${fd##*/}
+        [ "$n" -gt 2 ] && eval "exec $n>&-"
+      done
+      exec "$@"
+    ) </dev/null >/dev/null 2>&1
+  }
+  # The first program of a server also starts the prefix's own services,
+  # which live as long as the server and keep that program's output open:
+  # a quiet program starts them, while the others wait.
+  (
+    flock 9
+    if detached wineserver -p60; then detached "$loader" cmd /c exit || true; fi
+  ) 9>"$WINEPREFIX.lock"
 fi
 exec "$loader" "$@"
