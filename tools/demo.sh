@@ -22,8 +22,9 @@ rm -rf "$demo"
 mkdir -p "$demo"
 cd "$demo"
 
-# Output goes through a file: a pipe would also wait for the wineserver
-# that the first Wine program starts, which stays a while after it.
+# Output goes through a file: in a prefix outside the build tree the Wine
+# server and services that a call starts outlive it, and a pipe would wait
+# for them.
 call() {
   local status=0
   "$wine_run" "$qelvcall" "$@" >"$demo/.out" 2>&1 || status=$?
